@@ -1,0 +1,26 @@
+# Warnings for the project's own targets.
+function(quorlin_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-unused-parameter -Wno-missing-field-initializers)
+  if(QUORLIN_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+endfunction()
+
+# A static library of the project from every .cpp file in the calling folder.
+function(quorlin_library target)
+  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  add_library(${target} STATIC ${sources})
+  target_link_libraries(${target} PUBLIC ${ARG_LIBS})
+  quorlin_warnings(${target})
+endfunction()
+
+# Adds each named subfolder that has a CMakeLists.txt, so a new area joins the build by
+# giving its folder one.
+function(quorlin_add_subdirectories)
+  foreach(dir ${ARGN})
+    if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/CMakeLists.txt)
+      add_subdirectory(${dir})
+    endif()
+  endforeach()
+endfunction()
