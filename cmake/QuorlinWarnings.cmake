@@ -24,3 +24,12 @@ function(quorlin_add_subdirectories)
     endif()
   endforeach()
 endfunction()
+
+# The runtime's own texts are GBK byte strings: sources are UTF-8, string literals are stored as
+# GBK. Clang has no GBK execution character set; a clang build (the fuzzing build) keeps the
+# literals in UTF-8, which changes only the bytes of message texts.
+function(quorlin_gbk_texts target)
+  if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    target_compile_options(${target} PRIVATE -finput-charset=UTF-8 -fexec-charset=GBK)
+  endif()
+endfunction()

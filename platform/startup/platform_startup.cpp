@@ -1,0 +1,20 @@
+#include "platform/startup/platform_startup.h"
+
+#include <mutex>
+
+#include "platform/base/builtin_exports.h"
+#include "platform/com/builtin_exports.h"
+#include "platform/user/builtin_exports.h"
+
+namespace quorlin::platform {
+
+void StartPlatform() {
+  static std::once_flag once;
+  std::call_once(once, [] {
+    RegisterBaseExports();
+    RegisterUserExports();
+    RegisterComExports();
+  });
+}
+
+}  // namespace quorlin::platform
