@@ -1,0 +1,292 @@
+#include "platform/gdi/font_engine.h"
+
+#include <fontconfig/fontconfig.h>
+#include <ft2build.h>
+#include FT_FREETYPE_H
+#include FT_OUTLINE_H
+#include FT_TRUETYPE_TABLES_H
+
+#include <algorithm>
+#include <cstdlib>
+#include <cmath>
+#include <list>
+#include <numbers>
+#include <unordered_map>
+
+namespace quorlin::platform::gdi {
+namespace {
+
+// Our faces on top of the system's configuration: the program's Chinese face names map onto
+// the installed Noto CJK faces, and any other face that is not installed falls back to one
+// that covers Chinese (the appended family comes right after the requested one, before the
+// system's generic defaults).
+constexpr char8_t kFontConfigXml[] = u8R"(<?xml version="1.0"?>
+<!DOCTYPE fontconfig SYSTEM "urn:fontconfig:fonts.dtd">
+<fontconfig>
+  <alias binding="strong"><family>黑体</family><prefer><family>Noto Sans CJK SC</family></prefer></alias>
+  <alias binding="strong"><family>SimHei</family><prefer><family>Noto Sans CJK SC</family></prefer></alias>
+  <alias binding="strong"><family>宋体</family><prefer><family>Noto Serif CJK SC</family></prefer></alias>
+  <alias binding="strong"><family>SimSun</family><prefer><family>Noto Serif CJK SC</family></prefer></alias>
+  <alias binding="strong"><family>新宋体</family><prefer><family>Noto Serif CJK SC</family></prefer></alias>
+  <alias binding="strong"><family>NSimSun</family><prefer><family>Noto Serif CJK SC</family></prefer></alias>
+  <alias binding="strong"><family>微软雅黑</family><prefer><family>Noto Sans CJK SC</family></prefer></alias>
+  <alias binding="strong"><family>Microsoft YaHei</family><prefer><family>Noto Sans CJK SC</family></prefer></alias>
+  <match target="pattern">
+    <test qual="any" name="family" compare="not_eq"><string>quorlin-no-such-face</string></test>
+    <edit name="family" mode="append" binding="strong"><string>Noto Sans CJK SC</string></edit>
+  </match>
+</fontconfig>
+)";
+
+}  // namespace
+
+std::mutex& FontLock();
+
+namespace {
+
+struct Engine {
+  FT_Library library = nullptr;
+  FcConfig* config = nullptr;
+};
+
+Engine& TheEngine() {
+  static Engine* engine = [] {
+    auto* e = new Engine;
+    if (FT_Init_FreeType(&e->library) != 0) e->library = nullptr;
+    e->config = FcInitLoadConfig();
+    if (e->config != nullptr) {
+      FcConfigParseAndLoadFromMemory(e->config, reinterpret_cast<const FcChar8*>(kFontConfigXml), FcFalse);
+      FcConfigBuildFonts(e->config);
+      // Fontconfig frees part of what loading allocated only when the configuration goes.
+      std::atexit([] {
+        std::lock_guard lock(FontLock());
+        FcConfigDestroy(TheEngine().config);
+        TheEngine().config = nullptr;
+      });
+    }
+    return e;
+  }();
+  return *engine;
+}
+
+struct FaceFile {
+  std::string path;
+  int index = 0;
+  int weight = FC_WEIGHT_REGULAR;
+  std::string family;
+};
+
+bool MatchFace(const std::string& family, int weight, bool italic, FaceFile* out) {
+  Engine& e = TheEngine();
+  if (e.config == nullptr) return false;
+  FcPattern* pattern = FcPatternCreate();
+  if (!family.empty()) FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+  FcPatternAddInteger(pattern, FC_WEIGHT, weight >= 600 ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+  FcPatternAddInteger(pattern, FC_SLANT, italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
+  FcPatternAddBool(pattern, FC_SCALABLE, FcTrue);
+  FcConfigSubstitute(e.config, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult result;
+  FcPattern* match = FcFontMatch(e.config, pattern, &result);
+  FcPatternDestroy(pattern);
+  if (match == nullptr) return false;
+  FcChar8* file = nullptr;
+  FcChar8* name = nullptr;
+  bool ok = FcPatternGetString(match, FC_FILE, 0, &file) == FcResultMatch;
+  if (ok) {
+    out->path = reinterpret_cast<const char*>(file);
+    FcPatternGetInteger(match, FC_INDEX, 0, &out->index);
+    FcPatternGetInteger(match, FC_WEIGHT, 0, &out->weight);
+    if (FcPatternGetString(match, FC_FAMILY, 0, &name) == FcResultMatch) out->family = reinterpret_cast<const char*>(name);
+  }
+  FcPatternDestroy(match);
+  return ok;
+}
+
+int RoundDiv(int64_t a, int64_t b) { return static_cast<int>(std::llround(static_cast<double>(a) / b)); }
+
+class FreeTypeFont final : public RealizedFont {
+ public:
+  static std::unique_ptr<FreeTypeFont> Create(const FontRequest& r) {
+    FaceFile file;
+    if (!MatchFace(r.faceUtf8, r.weight, r.italic, &file)) return nullptr;
+    auto font = std::unique_ptr<FreeTypeFont>(new FreeTypeFont);
+    if (!font->Open(file, r)) return nullptr;
+    FaceFile fallback;
+    if (MatchFace("Noto Sans CJK SC", r.weight, r.italic, &fallback) && fallback.path != file.path) {
+      FT_Face face = nullptr;
+      if (FT_New_Face(TheEngine().library, fallback.path.c_str(), fallback.index, &face) == 0) {
+        font->fallback_ = face;
+        font->SizeFace(face);
+      }
+    }
+    return font;
+  }
+
+  ~FreeTypeFont() override {
+    if (face_) FT_Done_Face(face_);
+    if (fallback_) FT_Done_Face(fallback_);
+  }
+
+  const TEXTMETRICA& Metrics() const override { return metrics_; }
+  int UnderlinePosition() const override { return underlinePosition_; }
+  int UnderlineThickness() const override { return underlineThickness_; }
+  int StrikeOutPosition() const override { return strikeOutPosition_; }
+  std::string FamilyName() const override { return family_; }
+
+  const Glyph& GlyphOf(char32_t cp) override {
+    auto it = glyphs_.find(cp);
+    if (it != glyphs_.end()) return it->second;
+    return glyphs_.emplace(cp, Render(cp)).first->second;
+  }
+
+ private:
+  FreeTypeFont() = default;
+
+  bool Open(const FaceFile& file, const FontRequest& r) {
+    Engine& e = TheEngine();
+    if (e.library == nullptr || FT_New_Face(e.library, file.path.c_str(), file.index, &face_) != 0) return false;
+    family_ = file.family;
+    const int upem = face_->units_per_EM > 0 ? face_->units_per_EM : 1000;
+    const TT_OS2* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face_, FT_SFNT_OS2));
+    int ascentUnits = os2 && os2->usWinAscent ? os2->usWinAscent : face_->ascender;
+    int descentUnits = os2 && os2->usWinDescent ? os2->usWinDescent : -face_->descender;
+    if (ascentUnits + descentUnits <= 0) {
+      ascentUnits = upem * 8 / 10;
+      descentUnits = upem - ascentUnits;
+    }
+    // A negative height is the em (character) height, a positive one the cell height.
+    int height = r.height == 0 ? -12 : r.height;
+    ppemY_ = height < 0 ? -height : std::max(1, RoundDiv(int64_t{height} * upem, ascentUnits + descentUnits));
+    ppemY_ = std::clamp(ppemY_, 1, 2048);
+    const int averageUnits = os2 && os2->xAvgCharWidth > 0 ? os2->xAvgCharWidth : upem / 2;
+    ppemX_ = ppemY_;
+    if (r.width != 0) {
+      const double natural = static_cast<double>(averageUnits) * ppemY_ / upem;
+      ppemX_ = std::clamp(static_cast<int>(std::lround(ppemY_ * std::abs(r.width) / std::max(natural, 1.0))), 1, 4096);
+    }
+    const double sy = static_cast<double>(ppemY_) / upem, sx = static_cast<double>(ppemX_) / upem;
+    syntheticBold_ = r.weight >= 600 && file.weight < FC_WEIGHT_DEMIBOLD;
+    syntheticItalic_ = r.italic && !(face_->style_flags & FT_STYLE_FLAG_ITALIC);
+    angle_ = r.escapement % 3600 * std::numbers::pi / 1800.0;
+    SizeFace(face_);
+
+    TEXTMETRICA& m = metrics_;
+    m.tmAscent = static_cast<LONG>(std::lround(ascentUnits * sy));
+    m.tmDescent = static_cast<LONG>(std::lround(descentUnits * sy));
+    m.tmHeight = m.tmAscent + m.tmDescent;
+    m.tmInternalLeading = std::max<LONG>(0, m.tmHeight - ppemY_);
+    m.tmExternalLeading = 0;
+    m.tmAveCharWidth = static_cast<LONG>(std::lround(averageUnits * sx));
+    m.tmMaxCharWidth = static_cast<LONG>(std::lround((face_->bbox.xMax - face_->bbox.xMin) * sx));
+    m.tmWeight = r.weight == 0 ? FW_NORMAL : r.weight;
+    m.tmOverhang = 0;
+    m.tmDigitizedAspectX = m.tmDigitizedAspectY = 96;
+    m.tmFirstChar = 0x20;
+    m.tmLastChar = 0xFF;
+    m.tmDefaultChar = 0x1F;
+    m.tmBreakChar = 0x20;
+    m.tmItalic = r.italic ? 1 : 0;
+    m.tmUnderlined = r.underline ? 1 : 0;
+    m.tmStruckOut = r.strikeOut ? 1 : 0;
+    // TMPF_VECTOR | TMPF_TRUETYPE, and TMPF_FIXED_PITCH which (as on the platform) marks a
+    // variable-pitch font.
+    m.tmPitchAndFamily = static_cast<BYTE>(0x06 | (FT_IS_FIXED_WIDTH(face_) ? 0 : 0x01));
+    m.tmCharSet = GB2312_CHARSET;
+
+    underlineThickness_ = std::max(1, static_cast<int>(std::lround(std::max<int>(face_->underline_thickness, upem / 20) * sy)));
+    underlinePosition_ = std::max(1, static_cast<int>(std::lround(-face_->underline_position * sy)));
+    const int strikeUnits = os2 && os2->yStrikeoutPosition > 0 ? os2->yStrikeoutPosition : upem * 3 / 10;
+    strikeOutPosition_ = static_cast<int>(std::lround(strikeUnits * sy));
+    return true;
+  }
+
+  void SizeFace(FT_Face face) {
+    FT_Set_Pixel_Sizes(face, static_cast<FT_UInt>(ppemX_), static_cast<FT_UInt>(ppemY_));
+    FT_Matrix m;
+    const double c = std::cos(angle_), s = std::sin(angle_);
+    const double shear = syntheticItalic_ ? 0.2 : 0.0;
+    // rotation × shear, in FreeType's y-up coordinates
+    m.xx = static_cast<FT_Fixed>(std::lround(c * 65536));
+    m.xy = static_cast<FT_Fixed>(std::lround((c * shear - s) * 65536));
+    m.yx = static_cast<FT_Fixed>(std::lround(s * 65536));
+    m.yy = static_cast<FT_Fixed>(std::lround((s * shear + c) * 65536));
+    FT_Set_Transform(face, &m, nullptr);
+  }
+
+  Glyph Render(char32_t cp) {
+    FT_Face face = face_;
+    FT_UInt index = FT_Get_Char_Index(face_, cp);
+    if (index == 0 && fallback_ != nullptr) {
+      const FT_UInt other = FT_Get_Char_Index(fallback_, cp);
+      if (other != 0) {
+        face = fallback_;
+        index = other;
+      }
+    }
+    Glyph g;
+    const FT_Int32 flags = angle_ == 0 && !syntheticItalic_ ? FT_LOAD_TARGET_LIGHT : FT_LOAD_NO_HINTING;
+    if (FT_Load_Glyph(face, index, flags | FT_LOAD_NO_BITMAP) != 0) return g;
+    FT_GlyphSlot slot = face->glyph;
+    g.advance = static_cast<int>((slot->linearHoriAdvance + 0x8000) >> 16);
+    if (slot->format == FT_GLYPH_FORMAT_OUTLINE && syntheticBold_) {
+      const FT_Pos strength = std::max<FT_Pos>(64, ppemY_ * 64 / 24);
+      FT_Outline_Embolden(&slot->outline, strength);
+      g.advance += static_cast<int>((strength + 63) / 64);
+    }
+    if (FT_Render_Glyph(slot, FT_RENDER_MODE_NORMAL) != 0) return g;
+    const FT_Bitmap& b = slot->bitmap;
+    g.left = slot->bitmap_left;
+    g.top = slot->bitmap_top;
+    g.width = static_cast<int>(b.width);
+    g.height = static_cast<int>(b.rows);
+    g.coverage.resize(static_cast<size_t>(g.width) * g.height);
+    for (int y = 0; y < g.height; ++y) {
+      const unsigned char* row = b.buffer + static_cast<ptrdiff_t>(y) * b.pitch;
+      std::copy(row, row + g.width, g.coverage.begin() + static_cast<ptrdiff_t>(y) * g.width);
+    }
+    return g;
+  }
+
+  FT_Face face_ = nullptr;
+  FT_Face fallback_ = nullptr;
+  std::string family_;
+  int ppemX_ = 12, ppemY_ = 12;
+  bool syntheticBold_ = false;
+  bool syntheticItalic_ = false;
+  double angle_ = 0;
+  TEXTMETRICA metrics_{};
+  int underlinePosition_ = 1, underlineThickness_ = 1, strikeOutPosition_ = 4;
+  std::unordered_map<char32_t, Glyph> glyphs_;
+};
+
+struct CacheEntry {
+  FontRequest request;
+  std::unique_ptr<RealizedFont> font;
+};
+
+constexpr size_t kMaxCachedFonts = 32;
+
+}  // namespace
+
+std::mutex& FontLock() {
+  static std::mutex* lock = new std::mutex;
+  return *lock;
+}
+
+RealizedFont* RealizeFont(const FontRequest& request) {
+  static std::list<CacheEntry>* cache = new std::list<CacheEntry>;
+  for (auto it = cache->begin(); it != cache->end(); ++it) {
+    if (it->request == request) {
+      cache->splice(cache->begin(), *cache, it);  // most recently used first
+      return cache->front().font.get();
+    }
+  }
+  auto font = FreeTypeFont::Create(request);
+  if (!font) return nullptr;
+  cache->push_front(CacheEntry{request, std::move(font)});
+  if (cache->size() > kMaxCachedFonts) cache->pop_back();
+  return cache->front().font.get();
+}
+
+}  // namespace quorlin::platform::gdi
