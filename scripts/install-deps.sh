@@ -6,7 +6,7 @@ packages=(
   build-essential cmake ninja-build ccache pkg-config git
   libffi-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  libjpeg-dev libpng-dev zlib1g-dev
+  libjpeg-dev libpng-dev zlib1g-dev libgif-dev
   libfreetype-dev libfontconfig-dev fonts-noto-cjk
   clang libclang-rt-14-dev
 )

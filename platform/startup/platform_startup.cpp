@@ -4,6 +4,7 @@
 
 #include "platform/base/builtin_exports.h"
 #include "platform/com/builtin_exports.h"
+#include "platform/gdi/builtin_exports.h"
 #include "platform/user/builtin_exports.h"
 
 namespace quorlin::platform {
@@ -12,6 +13,7 @@ void StartPlatform() {
   static std::once_flag once;
   std::call_once(once, [] {
     RegisterBaseExports();
+    RegisterGdiExports();
     RegisterUserExports();
     RegisterComExports();
   });

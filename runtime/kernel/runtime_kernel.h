@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/base/dll_modules.h"
 #include "platform/base/win_types.h"
 #include "runtime/kernel/forms_layer.h"
 #include "runtime/kernel/program_info.h"
@@ -89,7 +90,7 @@ class RuntimeKernel {
 
  private:
   void CreateServiceWindow();
-  void FinishNormalEnd(int32_t exitCode);
+  [[noreturn]] void FinishNormalEnd(int32_t exitCode);
   bool RunIdleCallbacks();
   static LRESULT ServiceWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
