@@ -24,7 +24,9 @@ std::string ProcedureName(const std::string& functionName) {
     if (c < '0' || c > '9') return functionName;
     ordinal = (ordinal * 10 + static_cast<unsigned>(c - '0')) % 65536;
   }
-  return "#" + std::to_string(ordinal);
+  std::string ordinalName(1, '#');
+  ordinalName += std::to_string(ordinal);
+  return ordinalName;
 }
 
 FARPROC Lookup(HMODULE module, const std::string& name) {

@@ -11,7 +11,7 @@
 namespace quorlin {
 
 struct RuntimeEntryTable {
-  [[noreturn]] void (*RaiseRuntimeError)(int32_t code);                          // 0
+  void (*RaiseRuntimeError)(int32_t code);                          // 0
   // The DLL command's index, the argument list the application declared for it, and one
   // 64-bit word per argument; the function's own result.
   uint64_t (*CallDllCommand)(int32_t index, const platform::ProcedureSignature& declared,
@@ -24,7 +24,7 @@ struct RuntimeEntryTable {
   void* (*Allocate)(size_t bytes);                                                // 6
   void* (*Reallocate)(void* block, size_t bytes);                                 // 7
   void (*Free)(void* block);                                                      // 8
-  [[noreturn]] void (*EndProgram)(int32_t exitCode);                              // 9
+  void (*EndProgram)(int32_t exitCode);                              // 9
   void (*RunMessageLoop)();                                                       // 10
   void (*LoadStartWindow)(uint32_t formId);                                       // 11
   // Routine number 0 to 6, then up to three of the routine's own arguments.
