@@ -1,0 +1,215 @@
+// Window procedures, the window's data words and its title.
+#include <cstring>
+
+#include "platform/user/paint_flags.h"
+#include "platform/user/window_record.h"
+
+namespace quorlin::platform {
+namespace {
+
+bool IsAtom(LPCSTR name) { return reinterpret_cast<uintptr_t>(name) < 0x10000; }
+
+template <typename T>
+bool ReadExtra(const WindowRecord& window, int index, T& value) {
+  if (index < 0 || static_cast<size_t>(index) + sizeof(T) > window.extraBytes.size()) return false;
+  std::memcpy(&value, window.extraBytes.data() + index, sizeof(T));
+  return true;
+}
+
+template <typename T>
+bool WriteExtra(WindowRecord& window, int index, T value) {
+  if (index < 0 || static_cast<size_t>(index) + sizeof(T) > window.extraBytes.size()) return false;
+  std::memcpy(window.extraBytes.data() + index, &value, sizeof(T));
+  return true;
+}
+
+LRESULT CopyTitle(HWND hwnd, size_t bufferSize, char* buffer) {
+  if (bufferSize == 0 || !buffer) return 0;
+  std::lock_guard lock(TreeLock());
+  WindowRecord* window = RecordLocked(hwnd);
+  if (!window) return 0;
+  // A double-byte character that does not fit whole is left out rather than cut in two.
+  const size_t n = CharacterBoundaryPrefix(window->text, bufferSize - 1);
+  std::memcpy(buffer, window->text.data(), n);
+  buffer[n] = '\0';
+  return static_cast<LRESULT>(n);
+}
+
+void StoreTitle(HWND hwnd, LPCSTR text) {
+  std::lock_guard lock(TreeLock());
+  if (WindowRecord* window = RecordLocked(hwnd)) window->text = text && !IsAtom(text) ? text : "";
+}
+
+// The style change goes through WM_STYLECHANGING (which may alter it) and WM_STYLECHANGED.
+LONG_PTR ChangeStyle(const std::shared_ptr<WindowRecord>& window, int index, DWORD newStyle) {
+  DWORD& field = index == GWL_STYLE ? window->style : window->exStyle;
+  STYLESTRUCT change{};
+  {
+    std::lock_guard lock(TreeLock());
+    change = STYLESTRUCT{field, newStyle};
+  }
+  SendMessageA(window->handle, WM_STYLECHANGING, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&change));
+  {
+    std::lock_guard lock(TreeLock());
+    field = change.styleNew;
+  }
+  SendMessageA(window->handle, WM_STYLECHANGED, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&change));
+  return static_cast<LONG_PTR>(change.styleOld);
+}
+
+}  // namespace
+}  // namespace quorlin::platform
+
+using namespace quorlin::platform;
+
+LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_NCCREATE: {
+      const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+      if (create && create->lpszName) StoreTitle(hwnd, create->lpszName);
+      return TRUE;
+    }
+    case WM_CLOSE: DestroyWindow(hwnd); return 0;
+    case WM_SETTEXT: StoreTitle(hwnd, reinterpret_cast<LPCSTR>(lParam)); return TRUE;
+    case WM_GETTEXT: return CopyTitle(hwnd, static_cast<size_t>(wParam), reinterpret_cast<char*>(lParam));
+    case WM_GETTEXTLENGTH: {
+      std::lock_guard lock(TreeLock());
+      WindowRecord* window = RecordLocked(hwnd);
+      return window ? static_cast<LRESULT>(window->text.size()) : 0;
+    }
+    case WM_PAINT: SetWindowNeedsPaint(hwnd, false); return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0) SetFocus(hwnd);
+      return 0;
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == SC_CLOSE) SendMessageA(hwnd, WM_CLOSE, 0, 0);
+      return 0;
+    case WM_QUERYENDSESSION:
+    case WM_QUERYOPEN: return TRUE;
+    default: return 0;
+  }
+}
+
+LRESULT CallWindowProcA(WNDPROC previous, HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  return previous ? previous(hwnd, message, wParam, lParam) : 0;
+}
+
+LONG_PTR GetWindowLongPtrA(HWND hwnd, int index) {
+  const auto window = WindowRecordOrError(hwnd);
+  if (!window) return 0;
+  if (index == GWLP_WNDPROC) return reinterpret_cast<LONG_PTR>(window->procedure.load());
+  std::lock_guard lock(TreeLock());
+  switch (index) {
+    case GWLP_HINSTANCE: return static_cast<LONG_PTR>(window->instance);
+    case GWLP_HWNDPARENT: return static_cast<LONG_PTR>(window->parent ? window->parent : window->owner);
+    case GWLP_ID: return window->idOrMenu;
+    case GWL_STYLE: return static_cast<LONG_PTR>(window->style);
+    case GWL_EXSTYLE: return static_cast<LONG_PTR>(window->exStyle);
+    case GWLP_USERDATA: return window->userData;
+    default: {
+      LONG_PTR value = 0;
+      if (!ReadExtra(*window, index, value)) SetLastError(ERROR_INVALID_INDEX);
+      return value;
+    }
+  }
+}
+
+LONG_PTR SetWindowLongPtrA(HWND hwnd, int index, LONG_PTR value) {
+  const auto window = WindowRecordOrError(hwnd);
+  if (!window) return 0;
+  if (index == GWLP_WNDPROC) {
+    if (value == 0) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return 0;
+    }
+    return reinterpret_cast<LONG_PTR>(window->procedure.exchange(reinterpret_cast<WNDPROC>(value)));
+  }
+  if (index == GWL_STYLE || index == GWL_EXSTYLE) return ChangeStyle(window, index, static_cast<DWORD>(value));
+  std::lock_guard lock(TreeLock());
+  LONG_PTR old = 0;
+  switch (index) {
+    case GWLP_HINSTANCE:
+      old = static_cast<LONG_PTR>(window->instance);
+      window->instance = static_cast<HINSTANCE>(value);
+      return old;
+    case GWLP_HWNDPARENT:
+      if (window->style & WS_CHILD) return static_cast<LONG_PTR>(window->parent);
+      old = static_cast<LONG_PTR>(window->owner);
+      window->owner = value ? RootLocked(static_cast<HWND>(value)) : 0;
+      return old;
+    case GWLP_ID: old = window->idOrMenu; window->idOrMenu = value; return old;
+    case GWLP_USERDATA: old = window->userData; window->userData = value; return old;
+    default:
+      if (!ReadExtra(*window, index, old) || !WriteExtra(*window, index, value)) {
+        SetLastError(ERROR_INVALID_INDEX);
+        return 0;
+      }
+      return old;
+  }
+}
+
+LONG GetWindowLongA(HWND hwnd, int index) {
+  if (index < 0) return static_cast<LONG>(GetWindowLongPtrA(hwnd, index));
+  const auto window = WindowRecordOrError(hwnd);
+  if (!window) return 0;
+  std::lock_guard lock(TreeLock());
+  LONG value = 0;
+  if (!ReadExtra(*window, index, value)) SetLastError(ERROR_INVALID_INDEX);
+  return value;
+}
+
+LONG SetWindowLongA(HWND hwnd, int index, LONG value) {
+  if (index < 0) {
+    // A window procedure does not fit 32 bits.
+    if (index == GWLP_WNDPROC) {
+      SetLastError(ERROR_INVALID_INDEX);
+      return 0;
+    }
+    const LONG_PTR wide = index == GWL_STYLE || index == GWL_EXSTYLE
+                              ? static_cast<LONG_PTR>(static_cast<DWORD>(value))
+                              : static_cast<LONG_PTR>(value);
+    return static_cast<LONG>(SetWindowLongPtrA(hwnd, index, wide));
+  }
+  const auto window = WindowRecordOrError(hwnd);
+  if (!window) return 0;
+  std::lock_guard lock(TreeLock());
+  LONG old = 0;
+  if (!ReadExtra(*window, index, old) || !WriteExtra(*window, index, value)) {
+    SetLastError(ERROR_INVALID_INDEX);
+    return 0;
+  }
+  return old;
+}
+
+BOOL SetWindowTextA(HWND hwnd, LPCSTR text) {
+  if (!IsWindow(hwnd)) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return FALSE;
+  }
+  return SendMessageA(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text)) ? TRUE : FALSE;
+}
+
+int GetWindowTextA(HWND hwnd, LPSTR text, int maxCount) {
+  if (!text || maxCount <= 0) return 0;
+  text[0] = '\0';
+  if (!IsWindow(hwnd)) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return 0;
+  }
+  const LRESULT n = SendMessageA(hwnd, WM_GETTEXT, static_cast<WPARAM>(maxCount), reinterpret_cast<LPARAM>(text));
+  if (n <= 0) return 0;
+  if (n >= maxCount) {
+    // A procedure that claims more than fits: trust only the buffer.
+    text[maxCount - 1] = '\0';
+    return static_cast<int>(strnlen(text, static_cast<size_t>(maxCount)));
+  }
+  return static_cast<int>(n);
+}
+
+int GetWindowTextLengthA(HWND hwnd) {
+  if (!IsWindow(hwnd)) {
+    SetLastError(ERROR_INVALID_WINDOW_HANDLE);
+    return 0;
+  }
+  return static_cast<int>(SendMessageA(hwnd, WM_GETTEXTLENGTH, 0, 0));
+}

@@ -1,0 +1,75 @@
+// Window styles (WS_), extended styles (WS_EX_) and class styles (CS_).
+#pragma once
+
+#include "platform/base/win_types.h"
+
+inline constexpr DWORD WS_OVERLAPPED = 0x00000000;
+inline constexpr DWORD WS_POPUP = 0x80000000;
+inline constexpr DWORD WS_CHILD = 0x40000000;
+inline constexpr DWORD WS_MINIMIZE = 0x20000000;
+inline constexpr DWORD WS_VISIBLE = 0x10000000;
+inline constexpr DWORD WS_DISABLED = 0x08000000;
+inline constexpr DWORD WS_CLIPSIBLINGS = 0x04000000;
+inline constexpr DWORD WS_CLIPCHILDREN = 0x02000000;
+inline constexpr DWORD WS_MAXIMIZE = 0x01000000;
+inline constexpr DWORD WS_BORDER = 0x00800000;
+inline constexpr DWORD WS_DLGFRAME = 0x00400000;
+inline constexpr DWORD WS_CAPTION = WS_BORDER | WS_DLGFRAME;
+inline constexpr DWORD WS_VSCROLL = 0x00200000;
+inline constexpr DWORD WS_HSCROLL = 0x00100000;
+inline constexpr DWORD WS_SYSMENU = 0x00080000;
+inline constexpr DWORD WS_THICKFRAME = 0x00040000;
+inline constexpr DWORD WS_GROUP = 0x00020000;
+inline constexpr DWORD WS_TABSTOP = 0x00010000;
+inline constexpr DWORD WS_MINIMIZEBOX = 0x00020000;
+inline constexpr DWORD WS_MAXIMIZEBOX = 0x00010000;
+inline constexpr DWORD WS_TILED = WS_OVERLAPPED;
+inline constexpr DWORD WS_ICONIC = WS_MINIMIZE;
+inline constexpr DWORD WS_SIZEBOX = WS_THICKFRAME;
+inline constexpr DWORD WS_CHILDWINDOW = WS_CHILD;
+inline constexpr DWORD WS_OVERLAPPEDWINDOW =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+inline constexpr DWORD WS_TILEDWINDOW = WS_OVERLAPPEDWINDOW;
+inline constexpr DWORD WS_POPUPWINDOW = WS_POPUP | WS_BORDER | WS_SYSMENU;
+
+inline constexpr DWORD WS_EX_LEFT = 0x00000000;
+inline constexpr DWORD WS_EX_LTRREADING = 0x00000000;
+inline constexpr DWORD WS_EX_RIGHTSCROLLBAR = 0x00000000;
+inline constexpr DWORD WS_EX_DLGMODALFRAME = 0x00000001;
+inline constexpr DWORD WS_EX_NOPARENTNOTIFY = 0x00000004;
+inline constexpr DWORD WS_EX_TOPMOST = 0x00000008;
+inline constexpr DWORD WS_EX_ACCEPTFILES = 0x00000010;
+inline constexpr DWORD WS_EX_TRANSPARENT = 0x00000020;
+inline constexpr DWORD WS_EX_MDICHILD = 0x00000040;
+inline constexpr DWORD WS_EX_TOOLWINDOW = 0x00000080;
+inline constexpr DWORD WS_EX_WINDOWEDGE = 0x00000100;
+inline constexpr DWORD WS_EX_CLIENTEDGE = 0x00000200;
+inline constexpr DWORD WS_EX_CONTEXTHELP = 0x00000400;
+inline constexpr DWORD WS_EX_RIGHT = 0x00001000;
+inline constexpr DWORD WS_EX_RTLREADING = 0x00002000;
+inline constexpr DWORD WS_EX_LEFTSCROLLBAR = 0x00004000;
+inline constexpr DWORD WS_EX_CONTROLPARENT = 0x00010000;
+inline constexpr DWORD WS_EX_STATICEDGE = 0x00020000;
+inline constexpr DWORD WS_EX_APPWINDOW = 0x00040000;
+inline constexpr DWORD WS_EX_LAYERED = 0x00080000;
+inline constexpr DWORD WS_EX_NOINHERITLAYOUT = 0x00100000;
+inline constexpr DWORD WS_EX_NOREDIRECTIONBITMAP = 0x00200000;
+inline constexpr DWORD WS_EX_LAYOUTRTL = 0x00400000;
+inline constexpr DWORD WS_EX_COMPOSITED = 0x02000000;
+inline constexpr DWORD WS_EX_NOACTIVATE = 0x08000000;
+inline constexpr DWORD WS_EX_OVERLAPPEDWINDOW = WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE;
+inline constexpr DWORD WS_EX_PALETTEWINDOW = WS_EX_WINDOWEDGE | WS_EX_TOOLWINDOW | WS_EX_TOPMOST;
+
+inline constexpr UINT CS_VREDRAW = 0x00000001;
+inline constexpr UINT CS_HREDRAW = 0x00000002;
+inline constexpr UINT CS_DBLCLKS = 0x00000008;
+inline constexpr UINT CS_OWNDC = 0x00000020;
+inline constexpr UINT CS_CLASSDC = 0x00000040;
+inline constexpr UINT CS_PARENTDC = 0x00000080;
+inline constexpr UINT CS_NOCLOSE = 0x00000200;
+inline constexpr UINT CS_SAVEBITS = 0x00000800;
+inline constexpr UINT CS_BYTEALIGNCLIENT = 0x00001000;
+inline constexpr UINT CS_BYTEALIGNWINDOW = 0x00002000;
+inline constexpr UINT CS_GLOBALCLASS = 0x00004000;
+inline constexpr UINT CS_IME = 0x00010000;
+inline constexpr UINT CS_DROPSHADOW = 0x00020000;
