@@ -70,7 +70,7 @@ struct STYLESTRUCT {
 };
 
 // A class name or window name may be an atom: a value below 0x10000 in place of the pointer.
-constexpr LPCSTR MAKEINTATOM(WORD atom) { return reinterpret_cast<LPCSTR>(static_cast<uintptr_t>(atom)); }
+inline LPCSTR MAKEINTATOM(WORD atom) { return reinterpret_cast<LPCSTR>(static_cast<uintptr_t>(atom)); }
 
 inline constexpr int CW_USEDEFAULT = static_cast<int>(0x80000000);
 inline constexpr HWND HWND_MESSAGE = static_cast<HWND>(-3);  // parent of message-only windows
