@@ -5,6 +5,7 @@
 #include "platform/base/module_path.h"
 #include "platform/base/thread_services.h"
 #include "platform/com/com_base.h"
+#include "platform/gdi/gdi.h"
 #include "platform/user/window_core.h"
 #include "runtime/kernel/runtime_error.h"
 #include "runtime/kernel/runtime_kernel.h"
@@ -45,6 +46,7 @@ void RuntimeKernel::CreateServiceWindow() {
   WNDCLASSA windowClass{};
   windowClass.lpfnWndProc = &RuntimeKernel::ServiceWindowProc;
   windowClass.lpszClassName = ServiceWindowClass;
+  windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(NULL_BRUSH));
   RegisterClassA(&windowClass);
   serviceWindow_ = CreateWindowExA(0x80, ServiceWindowClass, "", 0, 0, 0, 0, 0, 0, 0, 0, nullptr);
 }
