@@ -14,6 +14,9 @@ case "$config" in
   *) echo "unknown configuration: $config (release, debug, sanitize, fuzz)" >&2; exit 2 ;;
 esac
 
+# Cache hits across checkouts in other folders (CI clones afresh each time).
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=1
+
 build_dir=build/$config
 if [[ ! -f $build_dir/build.ninja ]]; then
   cmake -S . -B "$build_dir" -G Ninja -DQUORLIN_WERROR=ON "${args[@]}" >/dev/null
