@@ -1,4 +1,5 @@
-// Fuzzes the GIF decoder: the still picture and a few turns of the looping frame reader.
+// Fuzzes the GIF decoder: the still picture, all frames once, and a few turns of the looping
+// frame reader.
 #include <cstddef>
 #include <cstdint>
 
@@ -8,6 +9,7 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace quorlin::pictures;
   (void)DecodeGifStill(data, size);
+  (void)DecodeGifAnimation(data, size);
   Result<GifReader> reader = GifReader::Open(data, size);
   if (!reader.ok()) return 0;
   for (int i = 0; i < 8; ++i) {

@@ -1,0 +1,31 @@
+// Picture decoding: a byte set (or a file) holding a whole picture file becomes a DecodedPicture.
+//
+//   auto picture = DecodePicture(bytes, length);   // null when nothing decodes
+//
+// Every decoder checks each size, offset and index against the data before use; a picture with
+// a side above 32767 pixels or more than 256 MiB of pixels gives no picture.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "graphics/pictures/decode_result.h"
+#include "graphics/pictures/decoded_picture.h"
+#include "graphics/pictures/picture_kind.h"
+
+namespace quorlin::pictures {
+
+// Detects the kind and runs its decoder (a GIF gives its first image as a still picture).
+// Null for empty, unrecognised or undecodable bytes.
+std::unique_ptr<DecodedPicture> DecodePicture(const uint8_t* bytes, size_t length);
+
+// The same, with the rule that was broken when nothing decodes.
+Result<DecodedPicture> TryDecodePicture(const uint8_t* bytes, size_t length);
+
+// The same decoders reached with a file name (GBK, '\' or '/' separators). The file is opened
+// read-only, shared for reading, and read whole; files above 1 GiB are not read.
+std::unique_ptr<DecodedPicture> DecodePictureFile(const char* fileName);
+Result<DecodedPicture> TryDecodePictureFile(const char* fileName);
+
+}  // namespace quorlin::pictures
