@@ -65,6 +65,13 @@ bool UpdateSurfaceDC(HDC hdc, POINT origin, const VisibleRects& visible) {
   return true;
 }
 
+bool RetargetSurfaceDC(HDC hdc, std::shared_ptr<Surface> surface, POINT origin, const VisibleRects& visible) {
+  auto dc = gdi::LookupDC(hdc);
+  if (!dc || dc->kind != gdi::DeviceContext::Kind::Surface || !surface) return false;
+  dc->surface = std::move(surface);
+  return UpdateSurfaceDC(hdc, origin, visible);
+}
+
 }  // namespace quorlin::platform
 
 using namespace quorlin::platform;

@@ -40,6 +40,8 @@ struct VisibleRects {
 HDC CreateSurfaceDC(std::shared_ptr<Surface> surface, POINT origin, const VisibleRects& visible);
 // Moves a surface device context or changes its visible part (a window moved or was uncovered).
 bool UpdateSurfaceDC(HDC hdc, POINT origin, const VisibleRects& visible);
+// As UpdateSurfaceDC, also moving the context to another surface (its window was resized).
+bool RetargetSurfaceDC(HDC hdc, std::shared_ptr<Surface> surface, POINT origin, const VisibleRects& visible);
 
 // The virtual screen's size, for GetDeviceCaps (1280 × 1024 until the display says otherwise).
 void SetScreenSize(int width, int height);

@@ -1,7 +1,12 @@
 // Window procedures, the window's data words and its title.
 #include <cstring>
 
+#include "platform/gdi/gdi.h"
 #include "platform/user/paint_flags.h"
+#include "platform/user/painting.h"
+#include "platform/user/window_frame.h"
+#include "platform/user/window_geometry.h"
+#include "platform/user/window_layout.h"
 #include "platform/user/window_record.h"
 
 namespace quorlin::platform {
@@ -57,6 +62,42 @@ LONG_PTR ChangeStyle(const std::shared_ptr<WindowRecord>& window, int index, DWO
   return static_cast<LONG_PTR>(change.styleOld);
 }
 
+// The class background brush fills the update area; 0 when the class has none.
+LRESULT EraseWithClassBrush(HWND hwnd, HDC hdc) {
+  HBRUSH brush;
+  {
+    std::lock_guard lock(TreeLock());
+    WindowRecord* window = RecordLocked(hwnd);
+    if (!window) return 0;
+    brush = window->windowClass->background;
+  }
+  if (!brush || !hdc) return 0;
+  RECT client{};
+  GetClientRect(hwnd, &client);
+  FillRect(hdc, &client, brush);
+  return 1;
+}
+
+// WM_MOVE with the client area's corner in the parent's client coordinates and WM_SIZE with
+// the client size and the size state, for what the change really moved or sized.
+void ReportPositionChange(HWND hwnd, const WINDOWPOS* pos) {
+  if (!pos) return;
+  LPARAM origin;
+  LPARAM size;
+  WPARAM state;
+  {
+    std::lock_guard lock(TreeLock());
+    WindowRecord* window = RecordLocked(hwnd);
+    if (!window) return;
+    const RECT client = ClientRectInWindowLocked(*window);
+    origin = MAKELPARAM(static_cast<WORD>(window->x + client.left), static_cast<WORD>(window->y + client.top));
+    size = MAKELPARAM(static_cast<WORD>(client.right - client.left), static_cast<WORD>(client.bottom - client.top));
+    state = (window->style & WS_MINIMIZE) ? SIZE_MINIMIZED : (window->style & WS_MAXIMIZE) ? SIZE_MAXIMIZED : SIZE_RESTORED;
+  }
+  if (!(pos->flags & SWP_NOMOVE)) SendMessageA(hwnd, WM_MOVE, 0, origin);
+  if (!(pos->flags & SWP_NOSIZE)) SendMessageA(hwnd, WM_SIZE, state, size);
+}
+
 }  // namespace
 }  // namespace quorlin::platform
 
@@ -77,7 +118,25 @@ LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       WindowRecord* window = RecordLocked(hwnd);
       return window ? static_cast<LRESULT>(window->text.size()) : 0;
     }
-    case WM_PAINT: SetWindowNeedsPaint(hwnd, false); return 0;
+    case WM_PAINT: {
+      PAINTSTRUCT paint;
+      BeginPaint(hwnd, &paint);
+      EndPaint(hwnd, &paint);
+      SetWindowNeedsPaint(hwnd, false);  // also when marked by hand, with no update region
+      return 0;
+    }
+    case WM_ERASEBKGND: return EraseWithClassBrush(hwnd, static_cast<HDC>(wParam));
+    case WM_NCPAINT: DrawWindowFrame(hwnd); return 0;
+    case WM_NCHITTEST: return FrameHitTest(hwnd, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+    case WM_NCLBUTTONUP:
+      if (wParam == static_cast<WPARAM>(HTCLOSE)) SendMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, lParam);
+      return 0;
+    case WM_WINDOWPOSCHANGED: ReportPositionChange(hwnd, reinterpret_cast<const WINDOWPOS*>(lParam)); return 0;
+    case WM_IME_CHAR:
+      // A double-byte character reaches WM_CHAR as its lead byte, then its trail byte.
+      if (wParam > 0xFF) SendMessageA(hwnd, WM_CHAR, (wParam >> 8) & 0xFF, lParam);
+      SendMessageA(hwnd, WM_CHAR, wParam & 0xFF, lParam);
+      return 0;
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0) SetFocus(hwnd);
       return 0;

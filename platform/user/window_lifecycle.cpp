@@ -1,5 +1,10 @@
 // Creating and destroying windows.
+#include <algorithm>
+
 #include "platform/base/thread_services.h"
+#include "platform/gdi/gdi.h"
+#include "platform/user/window_geometry.h"
+#include "platform/user/window_layout.h"
 #include "platform/user/window_record.h"
 
 namespace quorlin::platform {
@@ -7,6 +12,24 @@ namespace {
 
 bool IsUsableParent(const WindowRecord* parent) {
   return parent && (parent->life == WindowLife::Creating || parent->life == WindowLife::Alive);
+}
+
+// CW_USEDEFAULT: a top-level window cascades from (40, 40) at three quarters of the screen;
+// a child window gets 0.
+void PlaceNewWindow(WindowRecord& window, int x, int y, int width, int height) {
+  const bool topLevel = window.parent == 0 && !window.messageOnly;
+  const SIZE screen = GetScreenSize();
+  if (x == CW_USEDEFAULT) {
+    x = y = topLevel ? 40 : 0;
+  }
+  if (width == CW_USEDEFAULT) {
+    width = topLevel ? screen.cx * 3 / 4 : 0;
+    height = topLevel ? screen.cy * 3 / 4 : 0;
+  }
+  window.x = x;
+  window.y = y;
+  window.width = std::max(0, width);
+  window.height = std::max(0, height);
 }
 
 // Makes and links the record; null with the error set when the class or the parent is wrong.
@@ -47,10 +70,7 @@ std::shared_ptr<WindowRecord> NewWindow(DWORD exStyle, LPCSTR className, DWORD s
   window->style = style & ~WS_VISIBLE;  // ShowWindow sets it after WM_CREATE
   window->exStyle = exStyle;
   window->idOrMenu = static_cast<LONG_PTR>(menu);
-  window->x = x;
-  window->y = y;
-  window->width = width;
-  window->height = height;
+  PlaceNewWindow(*window, x, y, width, height);
   window->extraBytes.assign(static_cast<size_t>(window->windowClass->windowExtra), 0);
   window->handle = RegisterHandle(HandleKind::Window, window);
   ++window->windowClass->liveWindows;
@@ -115,12 +135,19 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     DestroyWindow(hwnd);
     return 0;
   }
+  LPARAM clientSize;
+  LPARAM clientOrigin;
   {
     std::lock_guard lock(TreeLock());
     if (window->life != WindowLife::Creating) return 0;  // destroyed by its own handlers
     window->life = WindowLife::Alive;
+    const RECT client = ClientRectInWindowLocked(*window);
+    clientSize = MAKELPARAM(static_cast<WORD>(client.right - client.left), static_cast<WORD>(client.bottom - client.top));
+    clientOrigin = MAKELPARAM(static_cast<WORD>(window->x + client.left), static_cast<WORD>(window->y + client.top));
   }
-  if (style & WS_VISIBLE) ShowWindow(hwnd, SW_SHOW);
+  SendMessageA(hwnd, WM_SIZE, SIZE_RESTORED, clientSize);
+  SendMessageA(hwnd, WM_MOVE, 0, clientOrigin);
+  if (IsWindow(hwnd) && (style & WS_VISIBLE)) ShowWindow(hwnd, SW_SHOW);
   return IsWindow(hwnd) ? hwnd : 0;
 }
 
@@ -146,10 +173,12 @@ BOOL DestroyWindow(HWND hwnd) {
     if (other && other->threadId == window->threadId) DestroyWindow(top);
   }
   TakeFocusAwayFrom(hwnd);
+  bool visible;
   {
     std::lock_guard lock(TreeLock());
-    window->style &= ~WS_VISIBLE;
+    visible = (window->style & WS_VISIBLE) != 0;
   }
+  if (visible) SetWindowPos(hwnd, 0, 0, 0, 0, 0, SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
   SendDestroy(hwnd);
   FinishDestruction(hwnd);
   return TRUE;

@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "platform/base/handle_table.h"
+#include "platform/gdi/region.h"
+#include "platform/gdi/surface.h"
 #include "platform/user/thread_queue.h"
 #include "platform/user/window_core.h"
 
@@ -66,7 +68,16 @@ struct WindowRecord : HandleObject {
   HWND parent = 0;  // child windows only
   HWND owner = 0;   // top-level windows only
   std::vector<HWND> children;  // z-order, the top first
-  int x = 0, y = 0, width = 0, height = 0;  // as created; the window layer places windows
+  // The window's rectangle: parent client coordinates (screen for a top-level window).
+  int x = 0, y = 0, width = 0, height = 0;
+  RECT normalRect{};  // where SW_RESTORE puts a minimised or maximised window
+  // Painting: the update region in client coordinates, and what BeginPaint still owes.
+  gdi::Region update;
+  bool eraseNeeded = false;
+  bool frameNeeded = false;  // WM_NCPAINT before the next WM_PAINT
+  std::shared_ptr<Surface> surface;  // top-level windows: the pixels of the whole window
+  // From GetDC / GetWindowDC / BeginPaint until released, and whether one covers the frame.
+  std::vector<std::pair<HDC, bool>> deviceContexts;
   std::vector<BYTE> extraBytes;
   std::vector<std::pair<std::string, HANDLE>> properties;
   std::atomic<bool> needsPaint{false};

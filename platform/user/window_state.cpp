@@ -1,5 +1,7 @@
 // A window's enabled and shown state, and the paint mark the queue looks at.
 #include "platform/user/paint_flags.h"
+#include "platform/user/window_geometry.h"
+#include "platform/user/window_layout.h"
 #include "platform/user/window_record.h"
 
 namespace quorlin::platform {
@@ -28,6 +30,21 @@ DWORD SizeStateAfter(int command, DWORD style) {
     case SW_RESTORE: return style & ~(WS_MINIMIZE | WS_MAXIMIZE);
     default: return style;
   }
+}
+
+// Where a window goes in a size state: minimised out of sight, maximised over the screen
+// with its side frame outside it, restored where it was.
+RECT PlacementFor(const WindowRecord& window, DWORD style) {
+  if (style & WS_MINIMIZE) {
+    return RECT{-32000, -32000, -32000 + GetSystemMetrics(SM_CXMINIMIZED), -32000 + GetSystemMetrics(SM_CYMINIMIZED)};
+  }
+  if (style & WS_MAXIMIZE) {
+    const FrameInsets f = FrameInsetsFor(style, window.exStyle);
+    const SIZE screen = GetScreenSize();
+    return RECT{-f.left, -f.left, screen.cx + f.right, screen.cy + f.bottom};
+  }
+  const RECT& normal = window.normalRect;
+  return normal.right > normal.left || normal.bottom > normal.top ? normal : WindowRectLocked(window);
 }
 
 BOOL HasStyle(HWND hwnd, DWORD bits) {
@@ -89,24 +106,33 @@ BOOL ShowWindow(HWND hwnd, int command) {
   bool wasVisible;
   bool topLevel;
   bool mayActivate;
+  bool stateChanged;
+  RECT target{};
   {
     std::lock_guard lock(TreeLock());
     wasVisible = (window->style & WS_VISIBLE) != 0;
-    window->style = SizeStateAfter(command, window->style);
+    const DWORD before = window->style;
+    const DWORD after = SizeStateAfter(command, before);
+    stateChanged = (before & (WS_MINIMIZE | WS_MAXIMIZE)) != (after & (WS_MINIMIZE | WS_MAXIMIZE));
+    if (stateChanged && !(before & (WS_MINIMIZE | WS_MAXIMIZE))) window->normalRect = WindowRectLocked(*window);
+    window->style = after;
+    target = PlacementFor(*window, after);
     topLevel = window->parent == 0 && !window->messageOnly;
     mayActivate = (window->exStyle & WS_EX_NOACTIVATE) == 0;
   }
-  if (show != wasVisible) {
-    SendMessageA(hwnd, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
-    std::lock_guard lock(TreeLock());
-    if (show) {
-      window->style |= WS_VISIBLE;
-    } else {
-      window->style &= ~WS_VISIBLE;
-    }
-  }
+  if (show != wasVisible) SendMessageA(hwnd, WM_SHOWWINDOW, show ? TRUE : FALSE, 0);
   if (!show && wasVisible) TakeFocusAwayFrom(hwnd);
-  if (show && topLevel && mayActivate && ActivatesOnShow(command) && IsWindow(hwnd)) ActivateTopLevel(hwnd);
+  const bool activate = show && topLevel && mayActivate && ActivatesOnShow(command);
+  UINT flags = SWP_NOACTIVATE | (activate ? 0 : SWP_NOZORDER);
+  if (show != wasVisible) flags |= show ? SWP_SHOWWINDOW : SWP_HIDEWINDOW;
+  if (!stateChanged) flags |= SWP_NOMOVE | SWP_NOSIZE;
+  // A new size state tells WM_SIZE even when the rectangle stays.
+  if (stateChanged) flags |= SWP_FRAMECHANGED;
+  if (show != wasVisible || stateChanged || activate) {
+    SetWindowPos(hwnd, HWND_TOP, target.left, target.top, target.right - target.left, target.bottom - target.top,
+                 flags);
+  }
+  if (activate && IsWindow(hwnd)) ActivateTopLevel(hwnd);
   return wasVisible ? TRUE : FALSE;
 }
 

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "platform/base/thread_services.h"
+#include "platform/gdi/gdi.h"
 #include "platform/user/window_record.h"
 
 namespace quorlin::platform {
@@ -152,6 +153,9 @@ void ReleaseWindowLocked(WindowRecord& window) {
   window.life = WindowLife::Gone;
   window.children.clear();
   window.properties.clear();
+  for (const auto& dc : window.deviceContexts) DeleteDC(dc.first);
+  window.deviceContexts.clear();
+  window.surface.reset();
   ForgetWindowInQueue(*window.queue, window.handle);
   ReleaseHandle(window.handle, HandleKind::Window);
 }

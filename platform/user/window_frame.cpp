@@ -1,0 +1,119 @@
+// The non-client frame in the classic look.
+#include "platform/user/window_frame.h"
+
+#include <string>
+
+#include "platform/gdi/gdi.h"
+#include "platform/gdi/sys_colors.h"
+#include "platform/user/painting.h"
+#include "platform/user/window_geometry.h"
+#include "platform/user/window_layout.h"
+
+namespace quorlin::platform {
+namespace {
+
+struct FrameLayout {
+  RECT window{};   // window coordinates: (0, 0) is the window's corner
+  RECT client{};
+  RECT caption{};  // empty without WS_CAPTION
+  RECT close{};    // empty without WS_SYSMENU
+  DWORD style = 0;
+  DWORD exStyle = 0;
+  bool active = false;
+  std::string title;
+};
+
+bool LayoutOf(HWND hwnd, FrameLayout& out) {
+  std::lock_guard lock(TreeLock());
+  WindowRecord* window = RecordLocked(hwnd);
+  if (!window) return false;
+  out.window = RECT{0, 0, window->width, window->height};
+  out.client = ClientRectInWindowLocked(*window);
+  out.style = window->style;
+  out.exStyle = window->exStyle;
+  out.title = window->text;
+  out.active = window->queue->inputState->active == hwnd;
+  if ((window->style & WS_CAPTION) == WS_CAPTION) {
+    const int side = (window->style & WS_THICKFRAME) ? GetSystemMetrics(SM_CXSIZEFRAME) : GetSystemMetrics(SM_CXFIXEDFRAME);
+    const int height = (window->exStyle & WS_EX_TOOLWINDOW) ? GetSystemMetrics(SM_CYSMCAPTION) : GetSystemMetrics(SM_CYCAPTION);
+    out.caption = RECT{side, side, window->width - side, side + height - 1};
+    if (window->style & WS_SYSMENU) {
+      const int box = height - 5;
+      out.close = RECT{out.caption.right - 2 - box, out.caption.top + 2, out.caption.right - 2, out.caption.top + 2 + box};
+    }
+  }
+  return true;
+}
+
+void FillColour(HDC hdc, RECT r, int colour) { FillRect(hdc, &r, GetSysColorBrush(colour)); }
+
+// A one-pixel frame: top-left in one colour, bottom-right in another.
+void Bevel(HDC hdc, RECT r, int topLeft, int bottomRight) {
+  FillColour(hdc, RECT{r.left, r.top, r.right, r.top + 1}, topLeft);
+  FillColour(hdc, RECT{r.left, r.top, r.left + 1, r.bottom}, topLeft);
+  FillColour(hdc, RECT{r.left, r.bottom - 1, r.right, r.bottom}, bottomRight);
+  FillColour(hdc, RECT{r.right - 1, r.top, r.right, r.bottom}, bottomRight);
+}
+
+}  // namespace
+
+LRESULT FrameHitTest(HWND hwnd, POINT screen) {
+  FrameLayout layout;
+  RECT rect{};
+  if (!LayoutOf(hwnd, layout) || !GetWindowRect(hwnd, &rect)) return HTNOWHERE;
+  const POINT p{screen.x - rect.left, screen.y - rect.top};
+  if (!PtInRect(&layout.window, p)) return HTNOWHERE;
+  if (PtInRect(&layout.client, p)) return HTCLIENT;
+  if (PtInRect(&layout.close, p)) return HTCLOSE;
+  if (PtInRect(&layout.caption, p)) return HTCAPTION;
+  return HTBORDER;
+}
+
+void DrawWindowFrame(HWND hwnd) {
+  FrameLayout layout;
+  if (!LayoutOf(hwnd, layout)) return;
+  if (EqualRect(&layout.window, &layout.client)) return;
+  const HDC hdc = GetWindowDC(hwnd);
+  if (!hdc) return;
+  ExcludeClipRect(hdc, layout.client.left, layout.client.top, layout.client.right, layout.client.bottom);
+  RECT r = layout.window;
+  FillColour(hdc, r, COLOR_BTNFACE);
+  if (layout.style & (WS_THICKFRAME | WS_DLGFRAME) || (layout.exStyle & WS_EX_DLGMODALFRAME)) {
+    Bevel(hdc, r, COLOR_3DLIGHT, COLOR_3DDKSHADOW);
+    InflateRect(&r, -1, -1);
+    Bevel(hdc, r, COLOR_3DHIGHLIGHT, COLOR_3DSHADOW);
+  } else if (layout.style & WS_BORDER) {
+    Bevel(hdc, r, COLOR_WINDOWFRAME, COLOR_WINDOWFRAME);
+  }
+  if (!IsRectEmpty(&layout.caption)) {
+    FillColour(hdc, layout.caption, layout.active ? COLOR_ACTIVECAPTION : COLOR_INACTIVECAPTION);
+    SetBkMode(hdc, TRANSPARENT);
+    SetTextColor(hdc, GetSysColor(layout.active ? COLOR_CAPTIONTEXT : COLOR_INACTIVECAPTIONTEXT));
+    TextOutA(hdc, layout.caption.left + 4, layout.caption.top + 2, layout.title.c_str(), static_cast<int>(layout.title.size()));
+    if (!IsRectEmpty(&layout.close)) {
+      FillColour(hdc, layout.close, COLOR_BTNFACE);
+      Bevel(hdc, layout.close, COLOR_3DHIGHLIGHT, COLOR_3DDKSHADOW);
+      // The cross.
+      const int size = layout.close.right - layout.close.left;
+      for (int i = 3; i < size - 3; ++i) {
+        const int x = layout.close.left + i;
+        FillColour(hdc, RECT{x, layout.close.top + i, x + 1, layout.close.top + i + 1}, COLOR_BTNTEXT);
+        FillColour(hdc, RECT{x, layout.close.bottom - 1 - i, x + 1, layout.close.bottom - i}, COLOR_BTNTEXT);
+      }
+    }
+  }
+  RECT edge = layout.client;
+  if (layout.exStyle & WS_EX_CLIENTEDGE) {
+    InflateRect(&edge, 1, 1);
+    Bevel(hdc, edge, COLOR_3DDKSHADOW, COLOR_3DLIGHT);
+    InflateRect(&edge, 1, 1);
+    Bevel(hdc, edge, COLOR_3DSHADOW, COLOR_3DHIGHLIGHT);
+  }
+  if (layout.exStyle & WS_EX_STATICEDGE) {
+    InflateRect(&edge, 1, 1);
+    Bevel(hdc, edge, COLOR_3DSHADOW, COLOR_3DHIGHLIGHT);
+  }
+  ReleaseDC(hwnd, hdc);
+}
+
+}  // namespace quorlin::platform
