@@ -15,6 +15,7 @@ char* ConcatTexts(std::initializer_list<const char*> parts) {
   char* out = block;
   for (const char* part : parts) {
     const size_t n = TextByteCount(part);
+    if (n == 0) continue;
     std::memcpy(out, part, n);
     out += n;
   }
