@@ -6,6 +6,7 @@
 #include "platform/com/builtin_exports.h"
 #include "platform/gdi/builtin_exports.h"
 #include "platform/user/builtin_exports.h"
+#include "platform/user/control_classes.h"
 
 namespace quorlin::platform {
 
@@ -15,6 +16,7 @@ void StartPlatform() {
     RegisterBaseExports();
     RegisterGdiExports();
     RegisterUserExports();
+    RegisterControlClasses();
     RegisterComExports();
   });
 }
