@@ -19,7 +19,6 @@
 namespace quorlin::platform {
 namespace {
 
-constexpr int kFontSlot = 0;
 constexpr int kStateSlot = sizeof(LONG_PTR);
 
 // State bits; the low ones are the BM_GETSTATE values.
@@ -137,7 +136,7 @@ void PaintButton(HWND hwnd) {
   if (!hdc) return;
   RECT client;
   GetClientRect(hwnd, &client);
-  const HFONT font = static_cast<HFONT>(GetWindowLongPtrA(hwnd, kFontSlot));
+  const HFONT font = ControlFont(hwnd);
   const HGDIOBJ oldFont = font ? SelectObject(hdc, font) : 0;
   if (IsCheckBox(hwnd)) PaintCheckBox(hwnd, hdc, client, State(hwnd));
   else PaintPushButton(hwnd, hdc, client, State(hwnd));
@@ -203,23 +202,15 @@ LRESULT ButtonProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case BM_CLICK:
       Click(hwnd);
       return 0;
-    case WM_SETTEXT: {
-      const LRESULT result = DefWindowProcA(hwnd, message, wParam, lParam);
-      InvalidateRect(hwnd, nullptr, TRUE);
-      return result;
-    }
-    case WM_SETFONT:
-      SetWindowLongPtrA(hwnd, kFontSlot, static_cast<LONG_PTR>(wParam));
-      if (LOWORD(static_cast<uintptr_t>(lParam))) InvalidateRect(hwnd, nullptr, TRUE);
-      return 0;
-    case WM_GETFONT:
-      return GetWindowLongPtrA(hwnd, kFontSlot);
     case WM_ENABLE:
       if (!wParam) Change(hwnd, 0, kPushed | kSpaceDown);
       InvalidateRect(hwnd, nullptr, TRUE);
       return 0;
-    default:
+    default: {
+      LRESULT result = 0;
+      if (HandleControlTextMessage(hwnd, message, wParam, lParam, result)) return result;
       return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
   }
 }
 

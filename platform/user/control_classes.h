@@ -44,4 +44,10 @@ namespace quorlin::platform {
 // (WM_CTLCOLORSTATIC, WM_CTLCOLORBTN …) and returns its brush, or the button face's.
 HBRUSH ControlBackground(HWND control, HDC hdc, UINT ctlColorMessage);
 
+// The control's font, kept in its first window word.
+HFONT ControlFont(HWND control);
+// WM_SETTEXT, WM_SETFONT and WM_GETFONT as every text control of ours answers them (a new text or
+// a font set with redraw repaints the control); false for other messages.
+bool HandleControlTextMessage(HWND control, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
 }  // namespace quorlin::platform

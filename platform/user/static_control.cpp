@@ -14,7 +14,6 @@
 namespace quorlin::platform {
 namespace {
 
-constexpr int kFontSlot = 0;
 
 std::string WindowText(HWND hwnd) {
   std::string text(static_cast<size_t>(GetWindowTextLengthA(hwnd)) + 1, '\0');
@@ -30,7 +29,7 @@ void PaintStatic(HWND hwnd) {
   GetClientRect(hwnd, &client);
   FillRect(hdc, &client, ControlBackground(hwnd, hdc, WM_CTLCOLORSTATIC));
   const DWORD style = static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_STYLE));
-  const HFONT font = static_cast<HFONT>(GetWindowLongPtrA(hwnd, kFontSlot));
+  const HFONT font = ControlFont(hwnd);
   const HGDIOBJ oldFont = font ? SelectObject(hdc, font) : 0;
   if (!IsWindowEnabled(hwnd)) SetTextColor(hdc, GetSysColor(COLOR_GRAYTEXT));
   SetBkMode(hdc, TRANSPARENT);
@@ -55,22 +54,14 @@ LRESULT StaticProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_ERASEBKGND:
       return 1;  // the paint fills the background with the parent's brush
-    case WM_SETTEXT: {
-      const LRESULT result = DefWindowProcA(hwnd, message, wParam, lParam);
-      InvalidateRect(hwnd, nullptr, TRUE);
-      return result;
-    }
-    case WM_SETFONT:
-      SetWindowLongPtrA(hwnd, kFontSlot, static_cast<LONG_PTR>(wParam));
-      if (LOWORD(static_cast<uintptr_t>(lParam))) InvalidateRect(hwnd, nullptr, TRUE);
-      return 0;
-    case WM_GETFONT:
-      return GetWindowLongPtrA(hwnd, kFontSlot);
     case WM_ENABLE:
       InvalidateRect(hwnd, nullptr, TRUE);
       return 0;
-    default:
+    default: {
+      LRESULT result = 0;
+      if (HandleControlTextMessage(hwnd, message, wParam, lParam, result)) return result;
       return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
   }
 }
 
