@@ -24,8 +24,8 @@ bool IsIdleMessage(const MSG& msg, POINT& lastMousePosition, UINT& lastMouseMess
 
 }  // namespace
 
-bool RuntimeKernel::RunIdleCallbacks() {
-  if (idleCallbacks_.empty()) return false;
+void RuntimeKernel::RunIdleCallbacks() {
+  if (idleCallbacks_.empty()) return;
   // Newest first; a callback whose window is gone is dropped.
   std::vector<Idle> snapshot(idleCallbacks_.rbegin(), idleCallbacks_.rend());
   for (const Idle& idle : snapshot) {
@@ -35,7 +35,6 @@ bool RuntimeKernel::RunIdleCallbacks() {
     }
     idle.callback(idle.window, idle.argument);
   }
-  return true;
 }
 
 void RuntimeKernel::RunMessageLoop() {

@@ -91,7 +91,7 @@ class RuntimeKernel {
  private:
   void CreateServiceWindow();
   [[noreturn]] void FinishNormalEnd(int32_t exitCode);
-  bool RunIdleCallbacks();
+  void RunIdleCallbacks();
   static LRESULT ServiceWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
   HANDLE heap_ = 0;
