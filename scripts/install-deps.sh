@@ -9,6 +9,8 @@ packages=(
   libjpeg-dev libpng-dev zlib1g-dev libgif-dev
   libfreetype-dev libfontconfig-dev fonts-noto-cjk
   clang libclang-rt-14-dev
+  qt6-base-dev qt6-qpa-plugins qt6-wayland
+  xvfb xauth xdotool xclip
 )
 
 missing=()
