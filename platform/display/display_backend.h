@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "platform/base/win_types.h"
@@ -19,13 +20,33 @@ class DisplayBackend {
   virtual SIZE ScreenSize() const = 0;
   // Brings the composed screen up to date for rect (screen coordinates) and presents it.
   virtual void Present(const RECT& rect) = 0;
+
+  // What the window layer tells about top-level windows. Called on any thread, without the
+  // window layer's locks held; a backend that shows windows of its own follows them.
+  // Shown, hidden, moved, resized, minimised or restored:
+  virtual void WindowChanged(HWND hwnd) {}
+  virtual void WindowRetitled(HWND hwnd) {}
+  virtual void WindowDestroyed(HWND hwnd) {}
+  // Pixels of our windows within rect (screen coordinates) may have changed.
+  virtual void ScreenChanged(const RECT& rect) {}
 };
 
-// The backend QUORLIN_DISPLAY names ("headless", the default while it is the only one), made
-// on first use; it tells the drawing layer the screen's size.
+// The backend QUORLIN_DISPLAY names, made on first use; it tells the drawing layer the
+// screen's size. "headless" is the virtual screen; "desktop" (or no setting while DISPLAY or
+// WAYLAND_DISPLAY is set) the real one when a desktop factory was registered. When the
+// desktop is asked for and cannot be had, a line on standard error says why and the process
+// exits with status 1.
 DisplayBackend& CurrentDisplay();
 
 // "WxH" with both sides in [1, 32768]; false (and size untouched) for anything else.
 bool ParseScreenSize(const char* text, SIZE& size);
+
+// Makes the desktop backend, or null with the reason in error.
+using DisplayFactory = std::unique_ptr<DisplayBackend> (*)(std::string& error);
+void SetDesktopDisplayFactory(DisplayFactory factory);
+
+// The backend the window layer reports to: the current display once it is made, else null.
+DisplayBackend* WindowLayerDisplay();
+void SetWindowLayerDisplay(DisplayBackend* display);
 
 }  // namespace quorlin::platform

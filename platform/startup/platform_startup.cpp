@@ -4,7 +4,10 @@
 
 #include "platform/base/builtin_exports.h"
 #include "platform/com/builtin_exports.h"
+#include "platform/display/desktop/desktop_display.h"
+#include "platform/display/display_backend.h"
 #include "platform/gdi/builtin_exports.h"
+#include "platform/shell/builtin_exports.h"
 #include "platform/user/builtin_exports.h"
 #include "platform/user/control_classes.h"
 
@@ -18,6 +21,11 @@ void StartPlatform() {
     RegisterUserExports();
     RegisterControlClasses();
     RegisterComExports();
+    RegisterShellExports();
+    // The display is chosen now, on the thread that will make the windows; with no display to
+    // be had the process ends here with a line on standard error.
+    RegisterDesktopDisplay();
+    CurrentDisplay();
   });
 }
 

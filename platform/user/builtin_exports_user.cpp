@@ -1,6 +1,7 @@
 #include "platform/user/builtin_exports.h"
 
 #include "platform/base/dll_modules.h"
+#include "platform/user/cursors.h"
 #include "platform/user/message_box.h"
 #include "platform/user/message_queue.h"
 #include "platform/user/window_core.h"
@@ -21,6 +22,12 @@ void RegisterUserExports() {
       MakeExport<&SetWindowTextA>("SetWindowTextA"),
       MakeExport<&GetWindowTextA>("GetWindowTextA"),
       MakeExport<&FindWindowA>("FindWindowA"),
+      MakeExport<&LoadCursorA>("LoadCursorA"),
+      MakeExport<&LoadCursorW>("LoadCursorW"),
+      MakeExport<&SetCursor>("SetCursor"),
+      MakeExport<&GetCursor>("GetCursor"),
+      MakeExport<&ShowCursor>("ShowCursor"),
+      MakeExport<&DestroyCursor>("DestroyCursor"),
   };
   RegisterBuiltinExports("user32", user32);
 }

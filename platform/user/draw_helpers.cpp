@@ -154,6 +154,25 @@ BOOL DrawFocusRect(HDC hdc, const RECT* rect) {
   return TRUE;
 }
 
+namespace {
+
+// Tab stops every eight columns; a double-byte character takes two columns, as it is about two
+// average characters wide.
+std::string ExpandTabs(const std::string& text) {
+  constexpr size_t kTabColumns = 8;
+  std::string out;
+  for (char c : text) {
+    if (c == '\t') {
+      out.append(kTabColumns - out.size() % kTabColumns, ' ');
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
 int DrawTextA(HDC hdc, LPCSTR text, int length, RECT* rect, UINT format) {
   if (!rect) return 0;
   const std::string all = text ? std::string(text, length < 0 ? std::strlen(text) : static_cast<size_t>(length))
@@ -171,6 +190,9 @@ int DrawTextA(HDC hdc, LPCSTR text, int length, RECT* rect, UINT format) {
       if (nl == std::string::npos) break;
       start = nl + 1;
     }
+  }
+  if (format & DT_EXPANDTABS) {
+    for (std::string& para : raw) para = ExpandTabs(para);
   }
   const bool prefixes = !(format & DT_NOPREFIX);
   std::vector<TextLine> lines;

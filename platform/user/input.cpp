@@ -2,9 +2,11 @@
 #include "platform/user/input.h"
 
 #include <array>
+#include <map>
 #include <cstdlib>
 
 #include "platform/base/thread_services.h"
+#include "platform/user/cursors.h"
 #include "platform/user/input_injection.h"
 #include "platform/user/virtual_keys.h"
 #include "platform/user/window_frame.h"
@@ -18,7 +20,9 @@ constexpr DWORD kDoubleClickMs = 500;
 
 // Guarded by the tree lock.
 struct InputGlobals {
-  HWND capture = 0;
+  // The capture of each thread that set one, and the thread that set one last.
+  std::map<DWORD, HWND> captures;
+  DWORD lastCaptureThread = 0;
   POINT cursor{0, 0};
   std::array<BYTE, 256> keys{};  // bit 0x80 down, bit 0x01 toggled
   // The last press, for double clicks.
@@ -34,6 +38,22 @@ InputGlobals& Input() {
 }
 
 bool Down(const InputGlobals& in, int vk) { return (in.keys[static_cast<size_t>(vk)] & 0x80) != 0; }
+
+HWND LiveCaptureLocked(DWORD threadId) {
+  const auto& captures = Input().captures;
+  const auto it = captures.find(threadId);
+  if (it == captures.end()) return 0;
+  WindowRecord* window = RecordLocked(it->second);
+  return window && window->life != WindowLife::Gone ? it->second : 0;
+}
+
+// The capture the mouse talks to: the foreground thread's, else the one set last.
+HWND MouseCaptureLocked(HWND foregroundWindow) {
+  if (WindowRecord* foreground = RecordLocked(foregroundWindow)) {
+    if (const HWND capture = LiveCaptureLocked(foreground->threadId)) return capture;
+  }
+  return LiveCaptureLocked(Input().lastCaptureThread);
+}
 
 WPARAM MouseKeysLocked() {
   const InputGlobals& in = Input();
@@ -66,10 +86,11 @@ HWND KeyboardTarget() {
 void RouteMouse(UINT clientMessage, UINT frameMessage, bool press) {
   POINT screen;
   HWND capture;
+  const HWND foreground = GetForegroundWindow();
   {
     std::lock_guard lock(TreeLock());
     screen = Input().cursor;
-    capture = Input().capture;
+    capture = MouseCaptureLocked(foreground);
   }
   HWND target = capture ? capture : WindowFromPoint(screen);
   if (!target) return;
@@ -120,6 +141,12 @@ void RouteMouse(UINT clientMessage, UINT frameMessage, bool press) {
   }
   POINT at = screen;
   if (hit == HTCLIENT) ScreenToClient(target, &at);
+  // Without a capture the window under the pointer chooses the cursor first; a window of
+  // another thread is told without waiting for it.
+  if (!capture) {
+    SendNotifyMessageA(target, WM_SETCURSOR, target,
+                       MAKELPARAM(static_cast<WORD>(hit), static_cast<WORD>(clientMessage)));
+  }
   Post(target, message, wParam, PointParam(at), screen);
 }
 
@@ -213,14 +240,22 @@ void InjectCommittedText(std::string_view gbk) {
 
 using namespace quorlin::platform;
 
+// The capture belongs to the thread of the window that takes it.
 HWND SetCapture(HWND hwnd) {
   HWND previous;
   {
     std::lock_guard lock(TreeLock());
-    previous = Input().capture;
     WindowRecord* window = RecordLocked(hwnd);
-    Input().capture = window && window->life != WindowLife::Gone ? hwnd : 0;
-    if (previous == Input().capture) return previous;
+    const DWORD thread = window ? window->threadId : GetCurrentThreadId();
+    previous = LiveCaptureLocked(thread);
+    const HWND capture = window && window->life != WindowLife::Gone ? hwnd : 0;
+    if (capture) {
+      Input().captures[thread] = capture;
+      Input().lastCaptureThread = thread;
+    } else {
+      Input().captures.erase(thread);
+    }
+    if (previous == capture) return previous;
   }
   if (previous && IsWindow(previous)) SendMessageA(previous, WM_CAPTURECHANGED, 0, static_cast<LPARAM>(hwnd));
   return previous;
@@ -230,7 +265,8 @@ BOOL ReleaseCapture() {
   HWND previous;
   {
     std::lock_guard lock(TreeLock());
-    previous = std::exchange(Input().capture, HWND{0});
+    previous = LiveCaptureLocked(GetCurrentThreadId());
+    Input().captures.erase(GetCurrentThreadId());
   }
   if (previous && IsWindow(previous)) SendMessageA(previous, WM_CAPTURECHANGED, 0, 0);
   return TRUE;
@@ -238,9 +274,7 @@ BOOL ReleaseCapture() {
 
 HWND GetCapture() {
   std::lock_guard lock(TreeLock());
-  const HWND capture = Input().capture;
-  WindowRecord* window = RecordLocked(capture);
-  return window && window->life != WindowLife::Gone ? capture : 0;
+  return LiveCaptureLocked(GetCurrentThreadId());
 }
 
 SHORT GetKeyState(int virtualKey) {

@@ -1,8 +1,13 @@
-// MessageBoxA. Until the window layer shows real boxes, a box is one line on standard error,
+// MessageBoxA. On the headless display a box is one line on standard error,
 //   msgbox <caption> | <text>
-// in UTF-8, with CR and LF inside the texts written as \r and \n, and the answer is the
-// id of the box's first button.
+// in UTF-8, with CR and LF inside the texts written as \r and \n, and the answer is the id of
+// the box's first button unless code queued another; the box is also drawn as a window of ours
+// while the window layer's modal loop runs (owner disabled, other windows painting). A desktop
+// display installs a presenter that shows native boxes.
 #pragma once
+
+#include <functional>
+#include <string>
 
 #include "platform/base/win_types.h"
 
@@ -67,5 +72,24 @@ MessageBoxPresenter SetMessageBoxPresenter(MessageBoxPresenter presenter);
 
 // The id of the first button of a box of this type, 0 for an unknown button set.
 int FirstButtonOf(UINT type);
+// Whether a box of this type has a button answering with that id.
+bool BoxOffersAnswer(UINT type, int answer);
+
+// Answers for the next boxes of the standard presenter, in order; an answer the box does not
+// offer gives its first button. Thread safe.
+void QueueMessageBoxAnswer(int answer);
+void ClearMessageBoxAnswers();
+
+// Every box shown, whichever presenter showed it, after it was answered. Texts in UTF-8.
+struct ShownMessageBox {
+  HWND owner;
+  std::string caption;
+  std::string text;
+  UINT type;
+  int answer;
+};
+using MessageBoxObserver = std::function<void(const ShownMessageBox&)>;
+// Null removes the observer.
+void SetMessageBoxObserver(MessageBoxObserver observer);
 
 }  // namespace quorlin::platform

@@ -204,6 +204,7 @@ inline constexpr WPARAM MK_RBUTTON = 0x0002;
 inline constexpr WPARAM MK_SHIFT = 0x0004;
 inline constexpr WPARAM MK_CONTROL = 0x0008;
 inline constexpr WPARAM MK_MBUTTON = 0x0010;
+inline constexpr WPARAM MK_ALT = 0x0020;  // drags only
 
 // WM_SYSCOMMAND's wParam.
 inline constexpr WPARAM SC_SIZE = 0xF000;
@@ -235,3 +236,20 @@ inline constexpr UINT QS_MOUSE = QS_MOUSEMOVE | QS_MOUSEBUTTON;
 inline constexpr UINT QS_INPUT = QS_MOUSE | QS_KEY | QS_RAWINPUT | QS_TOUCH | QS_POINTER;
 inline constexpr UINT QS_ALLEVENTS = QS_INPUT | QS_POSTMESSAGE | QS_TIMER | QS_PAINT | QS_HOTKEY;
 inline constexpr UINT QS_ALLINPUT = QS_ALLEVENTS | QS_SENDMESSAGE;
+
+// WM_GETMINMAXINFO's lParam: the sizes a window may take.
+struct MINMAXINFO {
+  POINT ptReserved;
+  POINT ptMaxSize;       // maximised size
+  POINT ptMaxPosition;   // maximised position
+  POINT ptMinTrackSize;  // the smallest size a resize may give
+  POINT ptMaxTrackSize;  // the largest
+};
+
+// WM_NCCALCSIZE's lParam when wParam is TRUE: the new window rectangle in, the client rectangle
+// out (rgrc[0]); rgrc[1] and rgrc[2] are the old window and client rectangles.
+struct WINDOWPOS;
+struct NCCALCSIZE_PARAMS {
+  RECT rgrc[3];
+  WINDOWPOS* lppos;
+};

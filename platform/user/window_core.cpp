@@ -1,6 +1,9 @@
 // Window procedures, the window's data words and its title.
+#include <algorithm>
 #include <cstring>
 
+#include "platform/display/display_backend.h"
+#include "platform/user/cursors.h"
 #include "platform/gdi/gdi.h"
 #include "platform/user/paint_flags.h"
 #include "platform/user/painting.h"
@@ -41,8 +44,11 @@ LRESULT CopyTitle(HWND hwnd, size_t bufferSize, char* buffer) {
 }
 
 void StoreTitle(HWND hwnd, LPCSTR text) {
-  std::lock_guard lock(TreeLock());
-  if (WindowRecord* window = RecordLocked(hwnd)) window->text = text && !IsAtom(text) ? text : "";
+  {
+    std::lock_guard lock(TreeLock());
+    if (WindowRecord* window = RecordLocked(hwnd)) window->text = text && !IsAtom(text) ? text : "";
+  }
+  if (DisplayBackend* display = WindowLayerDisplay()) display->WindowRetitled(hwnd);
 }
 
 // The style change goes through WM_STYLECHANGING (which may alter it) and WM_STYLECHANGED.
@@ -145,6 +151,19 @@ LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_QUERYENDSESSION:
     case WM_QUERYOPEN: return TRUE;
+    case WM_SETCURSOR: return DefaultSetCursor(hwnd, wParam, lParam);
+    case WM_NCCALCSIZE: {
+      // The frame's metrics are fixed: the client area is the window less the frame insets.
+      RECT* rect = wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
+      if (!rect) return 0;
+      const FrameInsets insets = FrameInsetsFor(static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_STYLE)),
+                                                static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_EXSTYLE)));
+      rect->left += insets.left;
+      rect->top += insets.top;
+      rect->right = std::max(rect->left, rect->right - insets.right);
+      rect->bottom = std::max(rect->top, rect->bottom - insets.bottom);
+      return 0;
+    }
     default: return 0;
   }
 }

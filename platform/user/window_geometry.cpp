@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "platform/display/display_backend.h"
 #include "platform/user/window_layout.h"
 
 namespace quorlin::platform {
@@ -46,6 +47,52 @@ RECT ScreenRectOfRootLocked(HWND hwnd) {
   return root ? WindowRectLocked(*root) : RECT{};
 }
 
+// WM_GETMINMAXINFO for a size change of a resizable or overlapped window, and the new size
+// kept within the tracking sizes the window answered.
+void ClampToMinMaxInfo(HWND hwnd, int& width, int& height) {
+  DWORD style;
+  FrameInsets frame;
+  {
+    std::lock_guard lock(TreeLock());
+    WindowRecord* window = RecordLocked(hwnd);
+    if (!window) return;
+    style = window->style;
+    frame = FrameInsetsFor(window->style, window->exStyle);
+  }
+  if (!(style & WS_THICKFRAME) && (style & (WS_POPUP | WS_CHILD))) return;
+  const SIZE screen = GetScreenSize();
+  MINMAXINFO info{};
+  info.ptMaxSize = POINT{screen.cx + frame.left + frame.right, screen.cy + frame.top + frame.bottom};
+  info.ptMaxPosition = POINT{-frame.left, -frame.top};
+  // Only a sizing frame has a smallest size of its own; other windows may be any size.
+  if (style & WS_THICKFRAME) info.ptMinTrackSize = POINT{GetSystemMetrics(SM_CXMIN), GetSystemMetrics(SM_CYMIN)};
+  info.ptMaxTrackSize = POINT{32767, 32767};
+  SendMessageA(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info));
+  const LONG maxWidth = std::max(info.ptMinTrackSize.x, info.ptMaxTrackSize.x);
+  const LONG maxHeight = std::max(info.ptMinTrackSize.y, info.ptMaxTrackSize.y);
+  width = std::clamp<LONG>(width, std::max<LONG>(0, info.ptMinTrackSize.x), std::max<LONG>(0, maxWidth));
+  height = std::clamp<LONG>(height, std::max<LONG>(0, info.ptMinTrackSize.y), std::max<LONG>(0, maxHeight));
+}
+
+// WM_NCCALCSIZE for SWP_FRAMECHANGED: the window is told its new rectangle and answers its
+// client rectangle (the frame's metrics stay the window layer's own).
+void SendFrameChanged(HWND hwnd, WINDOWPOS& pos) {
+  NCCALCSIZE_PARAMS params{};
+  {
+    std::lock_guard lock(TreeLock());
+    WindowRecord* window = RecordLocked(hwnd);
+    if (!window) return;
+    const RECT old = WindowRectLocked(*window);
+    RECT oldClient = ClientRectInWindowLocked(*window);
+    OffsetRect(&oldClient, old.left, old.top);
+    params.rgrc[0] = RECT{pos.x, pos.y, pos.x + pos.cx, pos.y + pos.cy};
+    params.rgrc[1] = old;
+    params.rgrc[2] = oldClient;
+    params.lppos = &pos;
+  }
+  SendMessageA(hwnd, WM_NCCALCSIZE, TRUE, reinterpret_cast<LPARAM>(&params));
+}
+
 BOOL ApplyWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int width, int height, UINT flags) {
   const auto window = WindowRecordOrError(hwnd);
   if (!window) return FALSE;
@@ -56,7 +103,9 @@ BOOL ApplyWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int width, int he
     if (flags & SWP_NOMOVE) pos.x = window->x, pos.y = window->y;
     if (flags & SWP_NOSIZE) pos.cx = window->width, pos.cy = window->height;
   }
+  if (!(flags & SWP_NOSIZE)) ClampToMinMaxInfo(hwnd, pos.cx, pos.cy);
   if (!(flags & SWP_NOSENDCHANGING)) SendMessageA(hwnd, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
+  if (flags & SWP_FRAMECHANGED) SendFrameChanged(hwnd, pos);
   RECT oldScreen{};
   RECT newScreen{};
   bool topLevel;
@@ -109,6 +158,7 @@ BOOL ApplyWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int width, int he
   RECT both{};
   UnionRect(&both, &oldScreen, &newScreen);
   ComposeScreen(both);
+  if (DisplayBackend* display = WindowLayerDisplay(); display && topLevel) display->WindowChanged(hwnd);
   return TRUE;
 }
 

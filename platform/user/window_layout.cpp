@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/display/display_backend.h"
 #include "platform/gdi/gdi.h"
 #include "platform/user/paint_flags.h"
 #include "platform/user/window_geometry.h"
@@ -213,20 +214,23 @@ void ComposeScreen(const RECT& area) {
   RECT clip{};
   const RECT bounds{0, 0, screen->width, screen->height};
   if (!IntersectRect(&clip, &area, &bounds)) return;
-  std::lock_guard screenLock(screen->mutex);
-  for (int y = clip.top; y < clip.bottom; ++y) std::fill(screen->Row(y) + clip.left, screen->Row(y) + clip.right, kDesktopColour);
-  for (const Layer& layer : layers) {
-    RECT part{};
-    if (!IntersectRect(&part, &layer.rect, &clip)) continue;
-    std::lock_guard surfaceLock(layer.surface->mutex);
-    const int x0 = part.left, x1 = std::min<int>(part.right, layer.rect.left + layer.surface->width);
-    const int y1 = std::min<int>(part.bottom, layer.rect.top + layer.surface->height);
-    if (x1 <= x0) continue;
-    for (int y = part.top; y < y1; ++y) {
-      std::memcpy(screen->Row(y) + x0, layer.surface->Row(y - layer.rect.top) + (x0 - layer.rect.left),
-                  sizeof(uint32_t) * static_cast<size_t>(x1 - x0));
+  {
+    std::lock_guard screenLock(screen->mutex);
+    for (int y = clip.top; y < clip.bottom; ++y) std::fill(screen->Row(y) + clip.left, screen->Row(y) + clip.right, kDesktopColour);
+    for (const Layer& layer : layers) {
+      RECT part{};
+      if (!IntersectRect(&part, &layer.rect, &clip)) continue;
+      std::lock_guard surfaceLock(layer.surface->mutex);
+      const int x0 = part.left, x1 = std::min<int>(part.right, layer.rect.left + layer.surface->width);
+      const int y1 = std::min<int>(part.bottom, layer.rect.top + layer.surface->height);
+      if (x1 <= x0) continue;
+      for (int y = part.top; y < y1; ++y) {
+        std::memcpy(screen->Row(y) + x0, layer.surface->Row(y - layer.rect.top) + (x0 - layer.rect.left),
+                    sizeof(uint32_t) * static_cast<size_t>(x1 - x0));
+      }
     }
   }
+  if (DisplayBackend* display = WindowLayerDisplay()) display->ScreenChanged(clip);
 }
 
 void ComposeWindowArea(HWND hwnd) {

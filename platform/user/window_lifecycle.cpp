@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "platform/base/thread_services.h"
+#include "platform/display/display_backend.h"
 #include "platform/gdi/gdi.h"
 #include "platform/user/window_geometry.h"
 #include "platform/user/window_layout.h"
@@ -109,8 +110,11 @@ void FinishDestruction(HWND hwnd) {
   }
   for (HWND child : children) FinishDestruction(child);
   SendMessageA(hwnd, WM_NCDESTROY, 0, 0);
-  std::lock_guard lock(TreeLock());
-  ReleaseWindowLocked(*window);
+  {
+    std::lock_guard lock(TreeLock());
+    ReleaseWindowLocked(*window);
+  }
+  if (DisplayBackend* display = WindowLayerDisplay()) display->WindowDestroyed(hwnd);
 }
 
 }  // namespace
@@ -130,6 +134,15 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
   if (!SendMessageA(hwnd, WM_NCCREATE, 0, reinterpret_cast<LPARAM>(&create))) {
     FinishDestruction(hwnd);
     return 0;
+  }
+  {
+    RECT rect;
+    {
+      std::lock_guard lock(TreeLock());
+      rect = WindowRectLocked(*window);
+    }
+    // The answer is not used: the frame's metrics are the window layer's own.
+    SendMessageA(hwnd, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&rect));
   }
   if (SendMessageA(hwnd, WM_CREATE, 0, reinterpret_cast<LPARAM>(&create)) == -1) {
     DestroyWindow(hwnd);

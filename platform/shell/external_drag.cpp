@@ -1,0 +1,106 @@
+// Drags from other programs (through the backend) or injected by code: one session at a time,
+// routed to the drop target under the pointer.
+#include <mutex>
+
+#include "platform/com/com_ptr.h"
+#include "platform/shell/drag_drop.h"
+#include "platform/shell/shell_backend.h"
+#include "platform/user/window_geometry.h"
+
+namespace quorlin::platform {
+namespace {
+
+struct DragSession {
+  bool active = false;
+  ComPtr<IDataObject> data;
+  ComPtr<IDropTarget> target;
+  HWND targetWindow = 0;
+  DWORD allowed = DROPEFFECT_NONE;
+};
+
+// The window thread drives drags; the session is its own.
+DragSession& Session() {
+  thread_local DragSession session;
+  return session;
+}
+
+POINTL ToPointL(POINT p) { return POINTL{p.x, p.y}; }
+
+ComPtr<IDropTarget> TargetAt(POINT screen, HWND* window) {
+  *window = 0;
+  const HWND under = WindowFromPoint(screen);
+  return ComPtr<IDropTarget>::Adopt(under ? FindDropTarget(under, window) : nullptr);
+}
+
+void LeaveTarget(DragSession& s) {
+  if (s.target) s.target->DragLeave();
+  s.target.Reset();
+  s.targetWindow = 0;
+}
+
+// Enters whatever target is under the point if it is not the current one; the effect chosen
+// by DragEnter, or nothing when the target stayed.
+std::optional<DWORD> FollowPointer(DragSession& s, POINT screen, DWORD keyState) {
+  HWND window = 0;
+  ComPtr<IDropTarget> target = TargetAt(screen, &window);
+  if (window == s.targetWindow && target.Get() == s.target.Get()) return std::nullopt;
+  LeaveTarget(s);
+  if (!target) return DROPEFFECT_NONE;
+  DWORD effect = s.allowed;
+  const HRESULT hr = target->DragEnter(s.data.Get(), keyState, ToPointL(screen), &effect);
+  s.target = std::move(target);
+  s.targetWindow = window;
+  return SUCCEEDED(hr) ? effect & s.allowed : DROPEFFECT_NONE;
+}
+
+void EndSession(DragSession& s) {
+  s.active = false;
+  s.data.Reset();
+  s.target.Reset();
+  s.targetWindow = 0;
+}
+
+}  // namespace
+
+DWORD ExternalDragEnter(const ExchangeData& data, POINT screen, DWORD keyState, DWORD allowed) {
+  DragSession& s = Session();
+  if (s.active) ExternalDragLeave();
+  s.active = true;
+  s.data = ComPtr<IDataObject>::Adopt(CreateExchangeDataObject(data));
+  s.allowed = allowed;
+  return FollowPointer(s, screen, keyState).value_or(DROPEFFECT_NONE);
+}
+
+DWORD ExternalDragOver(POINT screen, DWORD keyState) {
+  DragSession& s = Session();
+  if (!s.active) return DROPEFFECT_NONE;
+  if (auto entered = FollowPointer(s, screen, keyState)) return *entered;
+  if (!s.target) return DROPEFFECT_NONE;
+  DWORD effect = s.allowed;
+  const HRESULT hr = s.target->DragOver(keyState, ToPointL(screen), &effect);
+  return SUCCEEDED(hr) ? effect & s.allowed : DROPEFFECT_NONE;
+}
+
+void ExternalDragLeave() {
+  DragSession& s = Session();
+  if (!s.active) return;
+  LeaveTarget(s);
+  EndSession(s);
+}
+
+DWORD ExternalDragDrop(POINT screen, DWORD keyState) {
+  DragSession& s = Session();
+  if (!s.active) return DROPEFFECT_NONE;
+  FollowPointer(s, screen, keyState);
+  DWORD effect = DROPEFFECT_NONE;
+  if (s.target) {
+    effect = s.allowed;
+    const HRESULT hr = s.target->Drop(s.data.Get(), keyState, ToPointL(screen), &effect);
+    // A failed drop tells the source nothing happened, so a move never removes its data.
+    effect = SUCCEEDED(hr) ? effect & s.allowed : DROPEFFECT_NONE;
+  }
+  EndSession(s);
+  return effect;
+}
+
+}  // namespace quorlin::platform
