@@ -15,6 +15,9 @@ void RegisterControlClasses() {
   std::call_once(once, [] {
     RegisterStaticClass();
     RegisterButtonClass();
+    RegisterEditClass();
+    RegisterComboBoxClass();
+    RegisterTooltipClass();
   });
 }
 

@@ -1,7 +1,10 @@
-// The built-in control classes: "STATIC" and "BUTTON".
+// The built-in control classes: "STATIC", "BUTTON", "EDIT", "COMBOBOX" and "tooltips_class32".
 #pragma once
 
 #include "platform/base/win_types.h"
+#include "platform/user/combo_box_control.h"
+#include "platform/user/edit_control.h"
+#include "platform/user/tooltip_control.h"
 
 inline constexpr DWORD SS_LEFT = 0x0000;
 inline constexpr DWORD SS_CENTER = 0x0001;
