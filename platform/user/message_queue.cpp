@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "platform/base/thread_services.h"
+#include "platform/user/input.h"
 #include "platform/user/thread_queue.h"
 #include "platform/user/virtual_keys.h"
 #include "platform/user/window_record.h"
@@ -121,14 +122,37 @@ bool WaitForNew(UINT mask, std::optional<QueueClock::time_point> deadline) {
   }
 }
 
-// The character a key-down gives; 0 for keys without one. Letters come lower case until the
-// window layer tracks the keyboard's shift state.
+// The character a key-down gives on a US layout with the Shift and Ctrl keys as they are
+// now; 0 for keys without one. Ctrl with a letter gives its control character (Ctrl+C is 0x03),
+// Ctrl with any other key nothing.
 char CharacterOfKey(WPARAM wParam) {
   if (wParam > 0xFF) return 0;
   const int key = static_cast<int>(wParam);
-  if (key >= 'A' && key <= 'Z') return static_cast<char>(key - 'A' + 'a');
-  if (key >= '0' && key <= '9') return static_cast<char>(key);
+  const bool shift = GetKeyState(VK_SHIFT) < 0;
+  const bool control = GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0;
+  if (key >= 'A' && key <= 'Z') {
+    if (control) return static_cast<char>(key - 'A' + 1);
+    return static_cast<char>(shift ? key : key - 'A' + 'a');
+  }
+  if (control) return 0;
+  if (key >= '0' && key <= '9') return shift ? ")!@#$%^&*("[key - '0'] : static_cast<char>(key);
   if (key >= VK_NUMPAD0 && key <= VK_NUMPAD9) return static_cast<char>('0' + (key - VK_NUMPAD0));
+  if (shift) {
+    switch (key) {
+      case VK_OEM_1: return ':';
+      case VK_OEM_PLUS: return '+';
+      case VK_OEM_COMMA: return '<';
+      case VK_OEM_MINUS: return '_';
+      case VK_OEM_PERIOD: return '>';
+      case VK_OEM_2: return '?';
+      case VK_OEM_3: return '~';
+      case VK_OEM_4: return '{';
+      case VK_OEM_5: return '|';
+      case VK_OEM_6: return '}';
+      case VK_OEM_7: return '"';
+      default: break;
+    }
+  }
   switch (key) {
     case VK_SPACE: return ' ';
     case VK_RETURN: return '\r';

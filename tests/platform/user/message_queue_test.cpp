@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "platform/base/thread_services.h"
+#include "platform/user/input_injection.h"
 #include "platform/user/paint_flags.h"
 #include "platform/user/virtual_keys.h"
 #include "tests/platform/user/window_test_support.h"
@@ -141,6 +142,32 @@ TEST_F(MessageQueue, TranslateMessagePostsTheCharacterOfAKey) {
   }
   const MSG notKey{w, WM_USER, 0, 0, 0, {}, 0};
   EXPECT_FALSE(TranslateMessage(&notKey));
+}
+
+TEST_F(MessageQueue, ShiftAndCtrlChangeTheCharacterOfAKey) {
+  const HWND w = Keep(MakeWindow("W"));
+  const auto characterOf = [w](WPARAM key) -> int {
+    const MSG down{w, WM_KEYDOWN, key, 0x1E0001, 0, {}, 0};
+    TranslateMessage(&down);
+    MSG msg;
+    return PeekMessageA(&msg, 0, WM_CHAR, WM_CHAR, PM_REMOVE) ? static_cast<int>(msg.wParam) : -1;
+  };
+  const auto hold = [](BYTE key, bool down) {
+    platform::InjectKey(key, down);
+    MSG msg;
+    while (PeekMessageA(&msg, 0, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+  };
+  hold(VK_SHIFT, true);
+  EXPECT_EQ(characterOf('A'), 'A');
+  EXPECT_EQ(characterOf('2'), '@');
+  EXPECT_EQ(characterOf(VK_OEM_MINUS), '_');
+  hold(VK_SHIFT, false);
+  hold(VK_CONTROL, true);
+  EXPECT_EQ(characterOf('C'), 0x03) << "Ctrl+C is a control character, not a letter to type";
+  EXPECT_EQ(characterOf('V'), 0x16);
+  EXPECT_EQ(characterOf('1'), -1);
+  hold(VK_CONTROL, false);
+  EXPECT_EQ(characterOf('C'), 'c');
 }
 
 TEST_F(MessageQueue, PaintComesWhenNothingElseWaitsUntilTheWindowIsValidated) {
