@@ -2,6 +2,9 @@
 //
 //   auto picture = DecodePicture(bytes, length);   // null when nothing decodes
 //
+// Drawing a decoded picture (MakeDrawablePicture, DrawDecodedPicture, PictureToBitmapHandle)
+// is in drawable_picture.h; the registered pictures are in picture_registry.h.
+//
 // Every decoder checks each size, offset and index against the data before use; a picture with
 // a side above 32767 pixels or more than 256 MiB of pixels gives no picture.
 #pragma once
@@ -12,6 +15,7 @@
 
 #include "graphics/pictures/decode_result.h"
 #include "graphics/pictures/decoded_picture.h"
+#include "graphics/pictures/drawable_picture.h"
 #include "graphics/pictures/picture_kind.h"
 
 namespace quorlin::pictures {
