@@ -3,6 +3,8 @@
 #include <iterator>
 
 #include "app/constant_segment.h"
+#include "app/forms/template_data.h"
+#include "app/handler_table.h"
 #include "runtime/corelib/core_library.h"
 
 namespace quorlin::app {
@@ -56,11 +58,11 @@ const ProgramInfoBlock& ProgramInfo() {
     block.runMode = 3;
     block.runSubMode = 0;
     block.buildNumber = 112622;
-    block.codeBase = 0;
+    block.codeBase = reinterpret_cast<uintptr_t>(HandlerTable());
     block.constantStart = ConstantSegmentStart();
     block.constantLength = ConstantSegmentLength();
-    block.templateStart = nullptr;
-    block.templateLength = 0;
+    block.templateStart = TemplateData();
+    block.templateLength = TemplateDataLength();
     block.libraryCount = 6;
     block.libraries = kLibraries;
     block.dllCommandCount = 18;

@@ -22,7 +22,7 @@ void RuntimeKernel::EndProgram(int32_t exitCode) {
       SendMessageA(serviceWindow_, ServiceRequestEndProgram, static_cast<WPARAM>(exitCode), 0);
     }
     std::unique_lock guard(lock_);
-    if (!exiting_) ExitProcess(static_cast<UINT>(exitCode));
+    if (!exiting_) EndProcess(exitCode);
     guard.unlock();
     for (;;) pause();  // the main thread is ending the process
   }
@@ -35,7 +35,7 @@ void RuntimeKernel::FinishNormalEnd(int32_t exitCode) {
     if (exiting_) {
       // A second end while the first one runs (a clean-up routine or a window being destroyed
       // asked for it): the process ends now.
-      ExitProcess(static_cast<UINT>(exitCode));
+      EndProcess(exitCode);
     }
     exiting_ = true;
   }
@@ -56,14 +56,14 @@ void RuntimeKernel::FinishNormalEnd(int32_t exitCode) {
     if (entry.module) FreeLibrary(entry.module);
   }
   dllCommands_.clear();
-  ExitProcess(static_cast<UINT>(exitCode));
+  EndProcess(exitCode);
 }
 
 void RuntimeKernel::ReportRuntimeError(const char* message, int32_t code) {
   ++errorCount_;
   if (t_showingErrorBox) {
     // An error raised while the box of another is up gets no second box.
-    ExitProcess(static_cast<UINT>(-1));
+    EndProcess(-1);
   }
   t_showingErrorBox = true;
   const std::string text = RuntimeErrorText(message, code);

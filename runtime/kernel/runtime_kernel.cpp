@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "platform/base/heap.h"
+#include "platform/base/thread_services.h"
 #include "runtime/kernel/runtime_error.h"
 
 namespace quorlin {
@@ -96,6 +97,11 @@ const UnitTypeInfo* RuntimeKernel::DataTypeRecord(uint32_t dataType) const {
   return block->dataTypes[type - 1];
 }
 
+void RuntimeKernel::EndProcess(int32_t exitCode) {
+  if (ExitObserver observer = exitObserver_.exchange(nullptr)) observer(exitCode);
+  ExitProcess(static_cast<UINT>(exitCode));
+}
+
 void RuntimeKernel::AddIdleCallback(HWND window, IdleCallback callback, void* argument) {
   idleCallbacks_.push_back({window, callback, argument});
 }
@@ -113,6 +119,7 @@ void RuntimeKernel::ResetForTests() {
   exiting_ = false;
   loopStarted_ = false;
   cleanup_ = nullptr;
+  exitObserver_ = nullptr;
   currentEventSource_ = {};
   info_ = nullptr;
 }

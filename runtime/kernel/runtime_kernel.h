@@ -18,6 +18,7 @@ namespace quorlin {
 
 using CleanupRoutine = void (*)();
 using IdleCallback = void (*)(HWND window, void* argument);
+using ExitObserver = void (*)(int32_t exitCode);
 
 struct StaticRange {
   uintptr_t start;
@@ -82,6 +83,9 @@ class RuntimeKernel {
   void SetCurrentEventSource(EventSource source) { currentEventSource_ = source; }
 
   void SetCleanupRoutine(CleanupRoutine routine) { cleanup_ = routine; }
+  // Runs once, with the exit code, just before the process ends by any path (normal end,
+  // EndProgram, runtime error). Null removes it.
+  void SetExitObserver(ExitObserver observer) { exitObserver_ = observer; }
   void AddIdleCallback(HWND window, IdleCallback callback, void* argument);
   void RemoveIdleCallbacks(HWND window);
 
@@ -91,6 +95,7 @@ class RuntimeKernel {
  private:
   void CreateServiceWindow();
   [[noreturn]] void FinishNormalEnd(int32_t exitCode);
+  [[noreturn]] void EndProcess(int32_t exitCode);  // the exit observer, then ExitProcess
   void RunIdleCallbacks();
   static LRESULT ServiceWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -109,6 +114,7 @@ class RuntimeKernel {
   EventSource currentEventSource_;
   std::vector<DllCommandEntry> dllCommands_;
   CleanupRoutine cleanup_ = nullptr;
+  std::atomic<ExitObserver> exitObserver_{nullptr};
   struct Idle {
     HWND window;
     IdleCallback callback;

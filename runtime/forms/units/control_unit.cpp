@@ -1,0 +1,19 @@
+#include "runtime/forms/units/control_unit.h"
+
+#include "platform/user/control_classes.h"
+#include "platform/user/window_core.h"
+
+namespace quorlin::forms {
+
+bool ControlUnit::MakeWindow(const UnitCreation& creation, const char* className, const std::string& text,
+                             DWORD style, DWORD exStyle) {
+  platform::RegisterControlClasses();
+  window_ = CreateWindowExA(exStyle, className, text.c_str(), WS_CHILD | style | StyleOfStateFlags(creation.stateFlags),
+                            creation.left, creation.top, creation.width, creation.height, creation.parent, 0, 0,
+                            nullptr);
+  if (!window_) return false;
+  SubclassUnitWindow(window_, *this, *this);
+  return true;
+}
+
+}  // namespace quorlin::forms
