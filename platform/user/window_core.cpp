@@ -135,7 +135,13 @@ LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_NCPAINT: DrawWindowFrame(hwnd); return 0;
     case WM_NCHITTEST: return FrameHitTest(hwnd, POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
     case WM_NCLBUTTONUP:
-      if (wParam == static_cast<WPARAM>(HTCLOSE)) SendMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, lParam);
+      if (wParam == static_cast<WPARAM>(HTCLOSE)) {
+        SendMessageA(hwnd, WM_SYSCOMMAND, SC_CLOSE, lParam);
+      } else if (wParam == static_cast<WPARAM>(HTMINBUTTON) && (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_MINIMIZEBOX)) {
+        SendMessageA(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, lParam);
+      } else if (wParam == static_cast<WPARAM>(HTMAXBUTTON) && (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_MAXIMIZEBOX)) {
+        SendMessageA(hwnd, WM_SYSCOMMAND, IsZoomed(hwnd) ? SC_RESTORE : SC_MAXIMIZE, lParam);
+      }
       return 0;
     case WM_WINDOWPOSCHANGED: ReportPositionChange(hwnd, reinterpret_cast<const WINDOWPOS*>(lParam)); return 0;
     case WM_IME_CHAR:
@@ -147,7 +153,13 @@ LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
       if (LOWORD(wParam) != WA_INACTIVE && HIWORD(wParam) == 0) SetFocus(hwnd);
       return 0;
     case WM_SYSCOMMAND:
-      if ((wParam & 0xFFF0) == SC_CLOSE) SendMessageA(hwnd, WM_CLOSE, 0, 0);
+      switch (wParam & 0xFFF0) {
+        case SC_CLOSE: SendMessageA(hwnd, WM_CLOSE, 0, 0); break;
+        case SC_MINIMIZE: ShowWindow(hwnd, SW_MINIMIZE); break;
+        case SC_MAXIMIZE: ShowWindow(hwnd, SW_MAXIMIZE); break;
+        case SC_RESTORE: ShowWindow(hwnd, SW_RESTORE); break;
+        default: break;
+      }
       return 0;
     case WM_QUERYENDSESSION:
     case WM_QUERYOPEN: return TRUE;

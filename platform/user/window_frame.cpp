@@ -17,6 +17,8 @@ struct FrameLayout {
   RECT client{};
   RECT caption{};  // empty without WS_CAPTION
   RECT close{};    // empty without WS_SYSMENU
+  RECT minimize{};  // both empty unless the window has a minimize or a maximize box
+  RECT maximize{};
   DWORD style = 0;
   DWORD exStyle = 0;
   bool active = false;
@@ -40,6 +42,12 @@ bool LayoutOf(HWND hwnd, FrameLayout& out) {
     if (window->style & WS_SYSMENU) {
       const int box = height - 5;
       out.close = RECT{out.caption.right - 2 - box, out.caption.top + 2, out.caption.right - 2, out.caption.top + 2 + box};
+      // The minimize and maximize boxes come as a pair, 2 pixels left of the close box; the one
+      // the style leaves out is drawn greyed and does nothing.
+      if (window->style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX)) {
+        out.maximize = RECT{out.close.left - 2 - box, out.close.top, out.close.left - 2, out.close.bottom};
+        out.minimize = RECT{out.maximize.left - box, out.close.top, out.maximize.left, out.close.bottom};
+      }
     }
   }
   return true;
@@ -55,6 +63,32 @@ void Bevel(HDC hdc, RECT r, int topLeft, int bottomRight) {
   FillColour(hdc, RECT{r.right - 1, r.top, r.right, r.bottom}, bottomRight);
 }
 
+// A caption box: face, bevel and its glyph in the button text colour, or greyed when disabled.
+void CaptionBox(HDC hdc, RECT box, bool enabled, void (*glyph)(HDC, RECT, int)) {
+  FillColour(hdc, box, COLOR_BTNFACE);
+  Bevel(hdc, box, COLOR_3DHIGHLIGHT, COLOR_3DDKSHADOW);
+  if (enabled) {
+    glyph(hdc, box, COLOR_BTNTEXT);
+  } else {
+    glyph(hdc, RECT{box.left + 1, box.top + 1, box.right + 1, box.bottom + 1}, COLOR_3DHIGHLIGHT);
+    glyph(hdc, box, COLOR_GRAYTEXT);
+  }
+}
+
+void MinimizeGlyph(HDC hdc, RECT box, int colour) {
+  const int size = box.right - box.left;
+  FillColour(hdc, RECT{box.left + 3, box.bottom - 5, box.left + size / 2 + 2, box.bottom - 3}, colour);
+}
+
+void MaximizeGlyph(HDC hdc, RECT box, int colour) {
+  const RECT outline{box.left + 3, box.top + 3, box.right - 3, box.bottom - 3};
+  if (outline.right - outline.left < 3 || outline.bottom - outline.top < 3) return;
+  FillColour(hdc, RECT{outline.left, outline.top, outline.right, outline.top + 2}, colour);
+  FillColour(hdc, RECT{outline.left, outline.top, outline.left + 1, outline.bottom}, colour);
+  FillColour(hdc, RECT{outline.right - 1, outline.top, outline.right, outline.bottom}, colour);
+  FillColour(hdc, RECT{outline.left, outline.bottom - 1, outline.right, outline.bottom}, colour);
+}
+
 }  // namespace
 
 LRESULT FrameHitTest(HWND hwnd, POINT screen) {
@@ -65,6 +99,8 @@ LRESULT FrameHitTest(HWND hwnd, POINT screen) {
   if (!PtInRect(&layout.window, p)) return HTNOWHERE;
   if (PtInRect(&layout.client, p)) return HTCLIENT;
   if (PtInRect(&layout.close, p)) return HTCLOSE;
+  if (PtInRect(&layout.minimize, p)) return HTMINBUTTON;
+  if (PtInRect(&layout.maximize, p)) return HTMAXBUTTON;
   if (PtInRect(&layout.caption, p)) return HTCAPTION;
   return HTBORDER;
 }
@@ -100,6 +136,10 @@ void DrawWindowFrame(HWND hwnd) {
         FillColour(hdc, RECT{x, layout.close.top + i, x + 1, layout.close.top + i + 1}, COLOR_BTNTEXT);
         FillColour(hdc, RECT{x, layout.close.bottom - 1 - i, x + 1, layout.close.bottom - i}, COLOR_BTNTEXT);
       }
+    }
+    if (!IsRectEmpty(&layout.minimize)) {
+      CaptionBox(hdc, layout.minimize, (layout.style & WS_MINIMIZEBOX) != 0, MinimizeGlyph);
+      CaptionBox(hdc, layout.maximize, (layout.style & WS_MAXIMIZEBOX) != 0, MaximizeGlyph);
     }
   }
   RECT edge = layout.client;

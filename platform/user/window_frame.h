@@ -18,7 +18,8 @@ namespace quorlin::platform {
 
 // Which part of the window a screen point is over (WM_NCHITTEST's answer).
 LRESULT FrameHitTest(HWND hwnd, POINT screen);
-// Draws the frame (border, edges, caption with title and close box) with a window DC.
+// Draws the frame (border, edges, caption with title, minimize, maximize and close boxes) with
+// a window DC.
 void DrawWindowFrame(HWND hwnd);
 
 }  // namespace quorlin::platform

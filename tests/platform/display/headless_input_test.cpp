@@ -5,6 +5,7 @@
 #include "platform/user/focus.h"
 #include "platform/user/input.h"
 #include "platform/user/virtual_keys.h"
+#include "platform/user/window_frame.h"
 #include "tests/platform/user/geometry_test_support.h"
 
 namespace quorlin::testing {
@@ -168,6 +169,31 @@ TEST_F(HeadlessInputTest, TheCloseButtonSendsClose) {
   Display().Click(r.right - 10, r.top + 10);
   Pump();
   EXPECT_FALSE(IsWindow(top)) << "WM_CLOSE's default handling destroyed it";
+}
+
+TEST_F(HeadlessInputTest, TheMinimizeBoxMinimizesAndAMissingMaximizeBoxDoesNothing) {
+  const HWND top = Make(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE, 0, 0, 200, 100);
+  Pump();
+  RECT r;
+  GetWindowRect(top, &r);
+  const auto find = [&](LRESULT part) {
+    for (int x = r.right - 1; x > r.left; --x) {
+      if (SendMessageA(top, WM_NCHITTEST, 0, MAKELPARAM(x, r.top + 10)) == part) return x;
+    }
+    return -1;
+  };
+  const int minimize = find(HTMINBUTTON), maximize = find(HTMAXBUTTON), close = find(HTCLOSE);
+  ASSERT_GT(minimize, 0);
+  ASSERT_GT(maximize, minimize) << "minimize, maximize and close from left to right";
+  ASSERT_GT(close, maximize);
+  Display().Click(maximize - 2, r.top + 10);
+  Pump();
+  EXPECT_FALSE(IsZoomed(top));
+  Display().Click(minimize - 2, r.top + 10);
+  Pump();
+  EXPECT_TRUE(IsIconic(top));
+  ShowWindow(top, SW_RESTORE);
+  EXPECT_FALSE(IsIconic(top));
 }
 
 }  // namespace
