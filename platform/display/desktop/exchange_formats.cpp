@@ -60,9 +60,8 @@ std::vector<BYTE> HtmlFormatOf(std::string_view html) {
   const size_t endHtml = headerSize + body.size();
   char header[160];
   std::snprintf(header, sizeof header, kHeader, headerSize, endHtml, startFragment, endFragment);
-  std::vector<BYTE> out(header, header + headerSize);
-  out.insert(out.end(), body.begin(), body.end());
-  return out;
+  const std::string whole = std::string(header, headerSize) + body;
+  return std::vector<BYTE>(whole.begin(), whole.end());
 }
 
 std::string HtmlOfHtmlFormat(const std::vector<BYTE>& bytes) {
