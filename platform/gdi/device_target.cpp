@@ -1,5 +1,7 @@
 #include "platform/gdi/device_target.h"
 
+#include <algorithm>
+
 namespace quorlin::platform::gdi {
 
 Surface* TargetSurface(const DeviceContext& dc, POINT* origin) {
@@ -37,4 +39,29 @@ DeviceTarget::DeviceTarget(DeviceContext& dc, bool lock) {
   monochrome_ = IsMonochromeTarget(dc);
 }
 
+DeviceTarget::~DeviceTarget() {
+  if (surface_ == nullptr || touched_.left >= touched_.right) return;
+  RECT& drawn = surface_->drawn;
+  const RECT touched{touched_.left + origin_.x, touched_.top + origin_.y, touched_.right + origin_.x,
+                     touched_.bottom + origin_.y};
+  if (drawn.left >= drawn.right || drawn.top >= drawn.bottom) {
+    drawn = touched;
+    return;
+  }
+  drawn.left = std::min(drawn.left, touched.left);
+  drawn.top = std::min(drawn.top, touched.top);
+  drawn.right = std::max(drawn.right, touched.right);
+  drawn.bottom = std::max(drawn.bottom, touched.bottom);
+}
+
 }  // namespace quorlin::platform::gdi
+
+namespace quorlin::platform {
+
+RECT TakeDrawnBounds(Surface& surface) {
+  const RECT drawn = surface.drawn;
+  surface.drawn = RECT{0, 0, 0, 0};
+  return drawn;
+}
+
+}  // namespace quorlin::platform

@@ -1,6 +1,7 @@
 // The pixels of a device context, locked for one operation, and the clip in force there.
 #pragma once
 
+#include <cstdint>
 #include <mutex>
 
 #include "platform/gdi/gdi_objects.h"
@@ -16,6 +17,8 @@ class DeviceTarget {
  public:
   // Locks the target's surface unless `lock` is false (the caller holds it).
   explicit DeviceTarget(DeviceContext& dc, bool lock = true);
+  // Adds what the operation touched to the surface's drawn bounds.
+  ~DeviceTarget();
   DeviceTarget(const DeviceTarget&) = delete;
   DeviceTarget& operator=(const DeviceTarget&) = delete;
 
@@ -24,7 +27,10 @@ class DeviceTarget {
   const Region& Clip() const { return *clip_; }
   bool Monochrome() const { return monochrome_; }
   // The pixel at device coordinates (x, y), which must lie inside the clip.
-  uint32_t* At(int x, int y) const { return surface_->Row(y + origin_.y) + origin_.x + x; }
+  uint32_t* At(int x, int y) const {
+    Touch(x, y, x + 1);
+    return surface_->Row(y + origin_.y) + origin_.x + x;
+  }
 
   // Calls f(x0, x1) for each clipped piece of [x0, x1) in device row y.
   template <typename F>
@@ -35,11 +41,24 @@ class DeviceTarget {
       if (s.x0 >= x1) break;
       const int a = s.x0 > x0 ? s.x0 : x0;
       const int b = s.x1 < x1 ? s.x1 : x1;
-      if (a < b) f(a, b);
+      if (a < b) {
+        Touch(a, y, b);
+        f(a, b);
+      }
     }
   }
 
  private:
+  // Every pixel an operation reaches passes through ForEachClipped or At: their bounds are
+  // what the operation may have changed (device coordinates).
+  void Touch(int x0, int y, int x1) const {
+    if (x0 < touched_.left) touched_.left = x0;
+    if (x1 > touched_.right) touched_.right = x1;
+    if (y < touched_.top) touched_.top = y;
+    if (y + 1 > touched_.bottom) touched_.bottom = y + 1;
+  }
+
+  mutable RECT touched_{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN};
   Surface* surface_ = nullptr;
   POINT origin_{0, 0};
   const Region* clip_ = nullptr;

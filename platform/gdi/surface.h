@@ -23,7 +23,14 @@ struct Surface {
   int stride;  // in pixels
   std::vector<uint32_t> pixels;
   std::mutex mutex;
+  // What drawing through device contexts changed since the window layer last took it: the
+  // bounds of every pixel written (or read) by a drawing operation, in surface coordinates.
+  // Empty when nothing was drawn. Guarded by `mutex`.
+  RECT drawn{0, 0, 0, 0};
 };
+
+// Takes the surface's drawn bounds and clears them; the caller holds the surface's mutex.
+RECT TakeDrawnBounds(Surface& surface);
 
 // Largest bitmap or surface side and pixel count the drawing layer accepts.
 inline constexpr int kMaxSurfaceSide = 32768;

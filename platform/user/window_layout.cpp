@@ -156,6 +156,7 @@ std::shared_ptr<Surface> SurfaceOfRootLocked(WindowRecord& root) {
   if (root.surface && root.surface->width == width && root.surface->height == height) return root.surface;
   if (int64_t{width} * height > kMaxSurfacePixels) return root.surface;
   auto fresh = std::make_shared<Surface>(width, height);
+  fresh->drawn = RECT{0, 0, width, height};  // nothing of it was shown yet
   if (root.surface) {
     std::lock_guard lock(root.surface->mutex);
     const int w = std::min(width, root.surface->width);
@@ -242,6 +243,26 @@ void ComposeWindowArea(HWND hwnd) {
     rect = WindowRectLocked(*root);
   }
   ComposeScreen(rect);
+}
+
+void ComposeDrawnArea(HWND hwnd) {
+  RECT rect{};
+  std::shared_ptr<Surface> surface;
+  {
+    std::lock_guard lock(TreeLock());
+    WindowRecord* root = RecordLocked(RootLocked(hwnd));
+    if (!root || !root->surface) return;
+    rect = WindowRectLocked(*root);
+    surface = root->surface;
+  }
+  RECT drawn{};
+  {
+    std::lock_guard lock(surface->mutex);
+    drawn = TakeDrawnBounds(*surface);
+  }
+  if (IsRectEmpty(&drawn)) return;
+  OffsetRect(&drawn, rect.left, rect.top);
+  ComposeScreen(drawn);
 }
 
 }  // namespace quorlin::platform

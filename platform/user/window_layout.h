@@ -47,6 +47,8 @@ void RefreshDeviceContextsLocked(WindowRecord& window);
 // coordinates); without the tree lock.
 void ComposeScreen(const RECT& rect);
 void ComposeWindowArea(HWND hwnd);  // the top-level window's rectangle
+// Composes what drawing changed on the window's top-level surface since the last time.
+void ComposeDrawnArea(HWND hwnd);
 std::shared_ptr<Surface> ScreenSurface();
 
 }  // namespace quorlin::platform

@@ -274,6 +274,6 @@ int ReleaseDC(HWND hwnd, HDC hdc) {
   if (!known) return 0;
   ForgetWindowDC(hwnd, hdc);
   DeleteDC(hdc);
-  ComposeWindowArea(hwnd);
+  ComposeDrawnArea(hwnd);
   return 1;
 }

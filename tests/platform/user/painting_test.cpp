@@ -164,6 +164,26 @@ TEST_F(PaintingTest, ScreenCaptureOfAWindowShowsItsChildrenAndFrame) {
   DeleteObject(bitmap);
 }
 
+TEST_F(PaintingTest, ReleasingADcShowsWhatWasDrawnAndKeepsWhatLiesAbove) {
+  const HWND below = Make(WS_POPUP | WS_VISIBLE, 100, 100, 100, 100);
+  const HWND above = Make(WS_POPUP | WS_VISIBLE, 150, 150, 100, 100);
+  Paints(below, kRed);
+  Paints(above, kBlue);
+  Pump();
+  const HDC hdc = GetDC(below);
+  const HBRUSH brush = CreateSolidBrush(kGreen);
+  const RECT strip{10, 10, 90, 90};  // partly under the window above
+  FillRect(hdc, &strip, brush);
+  DeleteObject(brush);
+  ReleaseDC(below, hdc);
+  EXPECT_EQ(ScreenPixel(115, 115), kGreen);
+  EXPECT_EQ(ScreenPixel(160, 160), kBlue) << "the window above stays above";
+  EXPECT_EQ(ScreenPixel(105, 105), kRed) << "outside the drawing the window is as it was";
+  const HDC idle = GetDC(below);
+  ReleaseDC(below, idle);  // nothing drawn: nothing to show, nothing lost
+  EXPECT_EQ(ScreenPixel(115, 115), kGreen);
+}
+
 TEST_F(PaintingTest, AnotherThreadMayDrawThroughAWindowDC) {
   const HWND top = Make(WS_POPUP | WS_VISIBLE, 600, 600, 100, 100);
   Pump();
