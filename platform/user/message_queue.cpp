@@ -122,37 +122,15 @@ bool WaitForNew(UINT mask, std::optional<QueueClock::time_point> deadline) {
   }
 }
 
-// The character a key-down gives on a US layout with the Shift and Ctrl keys as they are
-// now; 0 for keys without one. Ctrl with a letter gives its control character (Ctrl+C is 0x03),
-// Ctrl with any other key nothing.
-char CharacterOfKey(WPARAM wParam) {
+}  // namespace
+
+char CharacterOfKey(WPARAM wParam, bool control) {
   if (wParam > 0xFF) return 0;
   const int key = static_cast<int>(wParam);
-  const bool shift = GetKeyState(VK_SHIFT) < 0;
-  const bool control = GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0;
-  if (key >= 'A' && key <= 'Z') {
-    if (control) return static_cast<char>(key - 'A' + 1);
-    return static_cast<char>(shift ? key : key - 'A' + 'a');
-  }
+  if (key >= 'A' && key <= 'Z') return static_cast<char>(control ? key - 'A' + 1 : key - 'A' + 'a');
   if (control) return 0;
-  if (key >= '0' && key <= '9') return shift ? ")!@#$%^&*("[key - '0'] : static_cast<char>(key);
+  if (key >= '0' && key <= '9') return static_cast<char>(key);
   if (key >= VK_NUMPAD0 && key <= VK_NUMPAD9) return static_cast<char>('0' + (key - VK_NUMPAD0));
-  if (shift) {
-    switch (key) {
-      case VK_OEM_1: return ':';
-      case VK_OEM_PLUS: return '+';
-      case VK_OEM_COMMA: return '<';
-      case VK_OEM_MINUS: return '_';
-      case VK_OEM_PERIOD: return '>';
-      case VK_OEM_2: return '?';
-      case VK_OEM_3: return '~';
-      case VK_OEM_4: return '{';
-      case VK_OEM_5: return '|';
-      case VK_OEM_6: return '}';
-      case VK_OEM_7: return '"';
-      default: break;
-    }
-  }
   switch (key) {
     case VK_SPACE: return ' ';
     case VK_RETURN: return '\r';
@@ -178,8 +156,6 @@ char CharacterOfKey(WPARAM wParam) {
     default: return 0;
   }
 }
-
-}  // namespace
 
 int QueueWakeFd() {
   ThreadQueue& queue = CurrentQueue();
@@ -271,7 +247,7 @@ BOOL TranslateMessage(const MSG* msg) {
   switch (msg->message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-      if (const char c = CharacterOfKey(msg->wParam)) {
+      if (const char c = CharacterOfKey(msg->wParam, GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0)) {
         PostMessageA(msg->hwnd, msg->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR,
                      static_cast<WPARAM>(static_cast<unsigned char>(c)), msg->lParam);
       }

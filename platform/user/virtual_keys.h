@@ -62,3 +62,14 @@ inline constexpr int VK_OEM_5 = 0xDC;       // \|
 inline constexpr int VK_OEM_6 = 0xDD;       // ]}
 inline constexpr int VK_OEM_7 = 0xDE;       // '"
 inline constexpr int VK_PROCESSKEY = 0xE5;
+
+namespace quorlin::platform {
+
+// The character TranslateMessage gives the key-down of a virtual key on a US layout; 0 for keys
+// without one. The key state is read when the message is translated, not when the key went
+// down, so Shift is left out: letters come lower case and shifted characters arrive as text
+// (the display backends send them so). Ctrl with a letter gives its control character (Ctrl+C
+// is 0x03), Ctrl with any other key nothing.
+char CharacterOfKey(WPARAM key, bool control);
+
+}  // namespace quorlin::platform

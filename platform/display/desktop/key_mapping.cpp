@@ -18,37 +18,6 @@ enum QtKey : int {
   kAltGr = 0x01001103,
 };
 
-// The character TranslateMessage gives the key-down of this key.
-char TranslatedCharacter(BYTE vk) {
-  if (vk >= 'A' && vk <= 'Z') return static_cast<char>(vk - 'A' + 'a');
-  if (vk >= '0' && vk <= '9') return static_cast<char>(vk);
-  if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9) return static_cast<char>('0' + (vk - VK_NUMPAD0));
-  switch (vk) {
-    case VK_SPACE: return ' ';
-    case VK_RETURN: return '\r';
-    case VK_BACK: return '\b';
-    case VK_TAB: return '\t';
-    case VK_ESCAPE: return 0x1B;
-    case VK_MULTIPLY: return '*';
-    case VK_ADD: return '+';
-    case VK_SUBTRACT: return '-';
-    case VK_DECIMAL: return '.';
-    case VK_DIVIDE: return '/';
-    case VK_OEM_1: return ';';
-    case VK_OEM_PLUS: return '=';
-    case VK_OEM_COMMA: return ',';
-    case VK_OEM_MINUS: return '-';
-    case VK_OEM_PERIOD: return '.';
-    case VK_OEM_2: return '/';
-    case VK_OEM_3: return '`';
-    case VK_OEM_4: return '[';
-    case VK_OEM_5: return '\\';
-    case VK_OEM_6: return ']';
-    case VK_OEM_7: return '\'';
-    default: return 0;
-  }
-}
-
 BYTE PunctuationKey(int key) {
   switch (key) {
     case ';': case ':': return VK_OEM_1;
@@ -136,7 +105,7 @@ KeyPress KeyPressOf(BYTE vk, std::u16string_view text, bool ctrlOrAlt) {
   for (char16_t c : text) {
     if (c < 0x20 || c == 0x7F) return KeyPress{vk, {}};
   }
-  if (vk && text.size() == 1 && TranslatedCharacter(vk) == static_cast<char>(text[0]) && text[0] < 0x80) {
+  if (vk && text.size() == 1 && CharacterOfKey(vk, false) == static_cast<char>(text[0]) && text[0] < 0x80) {
     return KeyPress{vk, {}};
   }
   return KeyPress{VK_PROCESSKEY, Utf16ToGbk(text)};
