@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "graphics/draw_panel/draw_panel.h"
+#include "graphics/pictures/picture_registry.h"
 #include "runtime/commands/value_text.h"
 #include "runtime/forms/units/unit_type.h"
 #include "runtime/kernel/blocks.h"
@@ -112,6 +113,16 @@ void CopyAreaCommand(TypedValue*, int32_t n, TypedValue* a) {
     }
     p.CopyArea(OptionalInteger(n, a, 1), OptionalInteger(n, a, 2), OptionalInteger(n, a, 3), OptionalInteger(n, a, 4),
                target, OptionalInteger(n, a, 6), OptionalInteger(n, a, 7), OptionalInteger(n, a, 8));
+  });
+}
+
+void DrawPictureCommand(TypedValue*, int32_t n, TypedValue* a) {
+  OnPanel(n, a, [&](DrawPanel& p) {
+    const auto value = static_cast<pictures::PictureValue>(Value64(ArgumentAt(n, a, 1)));
+    pictures::WithRegisteredPicture(value, [&](const pictures::DecodedPicture& picture) {
+      p.DrawPicture(&picture, Integer(n, a, 2), Integer(n, a, 3), OptionalInteger(n, a, 4), OptionalInteger(n, a, 5),
+                    OptionalInteger(n, a, 6));
+    });
   });
 }
 

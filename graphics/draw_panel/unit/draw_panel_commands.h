@@ -30,6 +30,9 @@ void DrawRoundRectangleCommand(TypedValue* result, int32_t argCount, TypedValue*
 void InvertRectangleCommand(TypedValue* result, int32_t argCount, TypedValue* args);
 // The points are an integer array of x, y pairs.
 void DrawPolygonCommand(TypedValue* result, int32_t argCount, TypedValue* args);
+// The picture (second argument) is a picture value of the registered pictures; one the runtime
+// does not know draws nothing.
+void DrawPictureCommand(TypedValue* result, int32_t argCount, TypedValue* args);
 // The colours are the arguments from the sixth on.
 void FillGradientCommand(TypedValue* result, int32_t argCount, TypedValue* args);
 

@@ -11,6 +11,8 @@
 #include "graphics/snapshot/snapshot_command.h"
 #include "runtime/kernel/blocks.h"
 #include "graphics/draw_panel/unit/draw_panel_unit.h"
+#include "graphics/pictures/picture_registry.h"
+#include "graphics/pictures/pictures.h"
 #include "platform/gdi/gdi.h"
 #include "platform/user/message_queue.h"
 #include "platform/user/painting.h"
@@ -144,6 +146,53 @@ TEST_F(DrawPanelUnitTest, PaintEventReachesTheKernelWithTheInvalidRectangle) {
   EXPECT_EQ(event.eventIndex, 0);
   ASSERT_EQ(event.argumentCount, 4);
   EXPECT_EQ(std::vector<uint32_t>(event.arguments, event.arguments + 4), (std::vector<uint32_t>{2, 3, 12, 13}));
+  DestroyWindow(unit->Window());
+}
+
+TEST_F(DrawPanelUnitTest, DrawPictureDrawsOnlyARegisteredPicture) {
+  const std::unique_ptr<forms::Unit> unit = Make({});
+  ASSERT_TRUE(unit);
+  Kernel().live = unit.get();
+  ShowWindow(unit->Window(), SW_SHOW);
+  // A 2 × 2 24-bit BMP, all pixels pure red (rows of 6 bytes padded to 8).
+  std::vector<uint8_t> bmp(54 + 16, 0);
+  const auto put32 = [&](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) bmp[at + i] = static_cast<uint8_t>(v >> (8 * i));
+  };
+  bmp[0] = 'B';
+  bmp[1] = 'M';
+  put32(2, static_cast<uint32_t>(bmp.size()));
+  put32(10, 54);
+  put32(14, 40);
+  put32(18, 2);
+  put32(22, 2);
+  bmp[26] = 1;
+  bmp[28] = 24;
+  for (size_t row = 0; row < 2; ++row) {
+    for (size_t x = 0; x < 2; ++x) bmp[54 + row * 8 + x * 3 + 2] = 0xFF;
+  }
+  const pictures::PictureValue picture = pictures::RegisterPicture(pictures::DecodePicture(bmp.data(), bmp.size()));
+  ASSERT_NE(picture, 0u);
+  const TypedValue reference{7, 9, 0x00010008};
+  TypedValue pictureArgument{};
+  SetValue64(pictureArgument, picture);
+  pictureArgument.tag = Tag::Long;
+  std::vector<TypedValue> args{reference, pictureArgument, MakeInteger(10), MakeInteger(20), MakeInteger(8), MakeInteger(8)};
+  TypedValue result{};
+  const HDC dc = GetDC(unit->Window());
+  const COLORREF before = GetPixel(dc, 12, 22);
+  ASSERT_NE(before, RGB(255, 0, 0));
+  pictures::UnregisterPicture(picture);
+  DrawPictureCommand(&result, static_cast<int32_t>(args.size()), args.data());
+  EXPECT_EQ(GetPixel(dc, 12, 22), before) << "a picture no longer registered draws nothing";
+  const pictures::PictureValue again = pictures::RegisterPicture(pictures::DecodePicture(bmp.data(), bmp.size()));
+  SetValue64(args[1], again);
+  DrawPictureCommand(&result, static_cast<int32_t>(args.size()), args.data());
+  EXPECT_EQ(GetPixel(dc, 12, 22), RGB(255, 0, 0)) << "stretched to 8 × 8 at (10, 20)";
+  EXPECT_EQ(GetPixel(dc, 17, 27), RGB(255, 0, 0));
+  EXPECT_EQ(GetPixel(dc, 19, 22), before) << "outside the drawn size";
+  ReleaseDC(unit->Window(), dc);
+  pictures::UnregisterPicture(again);
   DestroyWindow(unit->Window());
 }
 
