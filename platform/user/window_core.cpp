@@ -51,6 +51,33 @@ void StoreTitle(HWND hwnd, LPCSTR text) {
   if (DisplayBackend* display = WindowLayerDisplay()) display->WindowRetitled(hwnd);
 }
 
+// WM_SETICON: keeps the icon and answers the one it replaces.
+HICON StoreIcon(HWND hwnd, WPARAM which, HICON icon) {
+  HICON previous = 0;
+  {
+    std::lock_guard lock(TreeLock());
+    WindowRecord* window = RecordLocked(hwnd);
+    if (!window || which > ICON_BIG) return 0;
+    HICON& slot = which == ICON_BIG ? window->bigIcon : window->smallIcon;
+    previous = slot;
+    slot = icon;
+  }
+  if (DisplayBackend* display = WindowLayerDisplay()) display->WindowChanged(hwnd);
+  return previous;
+}
+
+HICON IconOf(HWND hwnd, WPARAM which) {
+  std::lock_guard lock(TreeLock());
+  const WindowRecord* window = RecordLocked(hwnd);
+  if (!window) return 0;
+  switch (which) {
+    case ICON_SMALL: return window->smallIcon;
+    case ICON_BIG: return window->bigIcon;
+    case ICON_SMALL2: return window->smallIcon ? window->smallIcon : window->bigIcon;
+    default: return 0;
+  }
+}
+
 // The style change goes through WM_STYLECHANGING (which may alter it) and WM_STYLECHANGED.
 LONG_PTR ChangeStyle(const std::shared_ptr<WindowRecord>& window, int index, DWORD newStyle) {
   DWORD& field = index == GWL_STYLE ? window->style : window->exStyle;
@@ -118,6 +145,8 @@ LRESULT DefWindowProcA(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_CLOSE: DestroyWindow(hwnd); return 0;
     case WM_SETTEXT: StoreTitle(hwnd, reinterpret_cast<LPCSTR>(lParam)); return TRUE;
+    case WM_SETICON: return static_cast<LRESULT>(StoreIcon(hwnd, wParam, static_cast<HICON>(lParam)));
+    case WM_GETICON: return static_cast<LRESULT>(IconOf(hwnd, wParam));
     case WM_GETTEXT: return CopyTitle(hwnd, static_cast<size_t>(wParam), reinterpret_cast<char*>(lParam));
     case WM_GETTEXTLENGTH: {
       std::lock_guard lock(TreeLock());

@@ -65,6 +65,8 @@ struct WindowRecord : HandleObject {
   LONG_PTR idOrMenu = 0;  // a child's id, a top-level window's menu
   LONG_PTR userData = 0;
   std::string text;
+  HICON bigIcon = 0;  // WM_SETICON's; the window does not own them
+  HICON smallIcon = 0;
   HWND parent = 0;  // child windows only
   HWND owner = 0;   // top-level windows only
   std::vector<HWND> children;  // z-order, the top first

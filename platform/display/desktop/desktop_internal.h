@@ -74,7 +74,6 @@ class SurfaceWindow final : public QWindow {
   DWORD style_ = 0;
   std::string title_;
   HICON icon_ = 0;
-  bool iconKnown_ = false;
   RECT rect_{};  // our window's rectangle when last followed
   QPoint requested_{INT32_MIN, INT32_MIN};
   bool minimised_ = false;

@@ -144,12 +144,11 @@ void SurfaceWindow::Follow(const TopLevelState& state) {
     lastShown_.assign(static_cast<size_t>(shownWidth) * shownHeight, kNotShown);
   }
   shown_ = shown;
-  const bool titleChanged = state.title != title_ || !iconKnown_;
   if (state.title != title_) {
     title_ = state.title;
     setTitle(FromGbk(title_));
   }
-  if (titleChanged) UpdateIcon();
+  UpdateIcon();  // WM_SETICON may have changed it; an unchanged icon costs one WM_GETICON
   style_ = state.style;
   if (state.style & WS_MINIMIZE) {
     if (!isVisible()) show();
@@ -174,7 +173,6 @@ void SurfaceWindow::Follow(const TopLevelState& state) {
 }
 
 void SurfaceWindow::UpdateIcon() {
-  iconKnown_ = true;
   if (!framed_) return;
   HICON icon = 0;
   DWORD processId = 0;

@@ -291,6 +291,19 @@ TEST_F(WindowCore, ClassesAreUniqueAndStayWhileTheyHaveWindows) {
   EXPECT_EQ(RegisterClassExA(&ex), 0);
 }
 
+TEST_F(WindowCore, SetIconKeepsTheIconsAndAnswersTheOneReplaced) {
+  const HWND w = Keep(MakeWindow("W"));
+  const auto big = static_cast<HICON>(0x1234), small = static_cast<HICON>(0x5678);
+  EXPECT_EQ(SendMessageA(w, WM_GETICON, ICON_SMALL2, 0), 0);
+  EXPECT_EQ(SendMessageA(w, WM_SETICON, ICON_BIG, static_cast<LPARAM>(big)), 0);
+  EXPECT_EQ(SendMessageA(w, WM_GETICON, ICON_SMALL, 0), 0);
+  EXPECT_EQ(SendMessageA(w, WM_GETICON, ICON_SMALL2, 0), static_cast<LRESULT>(big)) << "no small icon: the big one";
+  EXPECT_EQ(SendMessageA(w, WM_SETICON, ICON_SMALL, static_cast<LPARAM>(small)), 0);
+  EXPECT_EQ(SendMessageA(w, WM_GETICON, ICON_SMALL2, 0), static_cast<LRESULT>(small));
+  EXPECT_EQ(SendMessageA(w, WM_SETICON, ICON_BIG, 0), static_cast<LRESULT>(big));
+  EXPECT_EQ(SendMessageA(w, WM_GETICON, ICON_BIG, 0), 0);
+}
+
 TEST_F(WindowCore, WindowsBelongToTheirThreadAndGoWithIt) {
   HWND foreign = 0;
   std::thread([&] {
