@@ -71,12 +71,7 @@ class CheckBoxUnit final : public ControlUnit {
   }
 
   bool HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM, LRESULT& result) override {
-    if (message == kReflectedCommand && HIWORD(static_cast<DWORD>(wParam)) == BN_CLICKED) {
-      RaiseEvent(FormId(), UnitId(), 0);
-      result = 0;
-      return true;
-    }
-    return false;
+    return RaiseOnNotification(message, wParam, BN_CLICKED, result);
   }
 
  private:

@@ -115,12 +115,7 @@ class ComboBoxUnit final : public ControlUnit {
   }
 
   bool HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM, LRESULT& result) override {
-    if (message == kReflectedCommand && HIWORD(static_cast<DWORD>(wParam)) == kSelectionChanged) {
-      RaiseEvent(FormId(), UnitId(), 0);
-      result = 0;
-      return true;
-    }
-    return false;
+    return RaiseOnNotification(message, wParam, kSelectionChanged, result);
   }
 
  private:

@@ -2,6 +2,7 @@
 
 #include "platform/user/control_classes.h"
 #include "platform/user/window_core.h"
+#include "runtime/forms/units/event_record.h"
 
 namespace quorlin::forms {
 
@@ -13,6 +14,13 @@ bool ControlUnit::MakeWindow(const UnitCreation& creation, const char* className
                             nullptr);
   if (!window_) return false;
   SubclassUnitWindow(window_, *this, *this);
+  return true;
+}
+
+bool ControlUnit::RaiseOnNotification(UINT message, WPARAM wParam, WORD code, LRESULT& result) {
+  if (message != kReflectedCommand || HIWORD(static_cast<DWORD>(wParam)) != code) return false;
+  RaiseEvent(FormId(), UnitId(), 0);
+  result = 0;
   return true;
 }
 

@@ -23,6 +23,9 @@ class ControlUnit : public Unit, public UnitMessageHandler {
   // False when the window cannot be made.
   bool MakeWindow(const UnitCreation& creation, const char* className, const std::string& text, DWORD style,
                   DWORD exStyle = 0);
+  // A reflected notification `code` of the control (BN_CLICKED, EN_CHANGE …) raises the unit's
+  // event 0; true when the message was that notification.
+  bool RaiseOnNotification(UINT message, WPARAM wParam, WORD code, LRESULT& result);
 
   HWND window_ = 0;
   uint32_t stateFlags_ = 0;

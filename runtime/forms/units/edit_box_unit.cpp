@@ -121,12 +121,7 @@ class EditBoxUnit final : public ControlUnit {
   }
 
   bool HandleMessage(HWND, UINT message, WPARAM wParam, LPARAM, LRESULT& result) override {
-    if (message == kReflectedCommand && HIWORD(static_cast<DWORD>(wParam)) == EN_CHANGE) {
-      RaiseEvent(FormId(), UnitId(), 0);
-      result = 0;
-      return true;
-    }
-    return false;
+    return RaiseOnNotification(message, wParam, EN_CHANGE, result);
   }
 
  private:
