@@ -7,6 +7,7 @@ packages=(
   libffi-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libjpeg-dev libpng-dev zlib1g-dev libgif-dev
+  libcurl4-openssl-dev libcpp-httplib-dev
   libfreetype-dev libfontconfig-dev fonts-noto-cjk
   clang libclang-rt-14-dev
   qt6-base-dev qt6-qpa-plugins qt6-wayland
