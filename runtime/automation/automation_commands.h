@@ -57,7 +57,8 @@ void ObjectFromPictureCommand(TypedValue* result, int32_t argCount, TypedValue* 
 void VariantToByteSetCommand(TypedValue* result, int32_t argCount, TypedValue* args);
 // VariantReset (variant variable).
 void VariantResetCommand(TypedValue* result, int32_t argCount, TypedValue* args);
-// Variant to a typed value (variant, element index optional for a variant array).
+// Variant to a typed value (variant, element index optional for a variant array: 1-based, over
+// all elements in memory order).
 void VariantToTextCommand(TypedValue* result, int32_t argCount, TypedValue* args);
 void VariantToIntegerCommand(TypedValue* result, int32_t argCount, TypedValue* args);
 void VariantToDoubleCommand(TypedValue* result, int32_t argCount, TypedValue* args);
