@@ -4,6 +4,7 @@
 
 #include "platform/base/builtin_exports.h"
 #include "platform/com/builtin_exports.h"
+#include "platform/com/xmlhttp/xmlhttp.h"
 #include "platform/display/desktop/desktop_display.h"
 #include "platform/display/display_backend.h"
 #include "platform/gdi/builtin_exports.h"
@@ -21,6 +22,7 @@ void StartPlatform() {
     RegisterUserExports();
     RegisterControlClasses();
     RegisterComExports();
+    RegisterXmlHttpClasses();
     RegisterShellExports();
     // The display is chosen now, on the thread that will make the windows; with no display to
     // be had the process ends here with a line on standard error.
