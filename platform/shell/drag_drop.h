@@ -94,9 +94,7 @@ inline constexpr IID IID_IDataObject{0x0000010E, 0x0000, 0x0000, {0xC0, 0x00, 0x
 inline constexpr IID IID_IDropTarget{0x00000122, 0x0000, 0x0000, {0xC0, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x46}};
 // {4657278B-411B-11D2-839A-00C04FD918D0}
 inline constexpr IID IID_IDropTargetHelper{0x4657278B, 0x411B, 0x11D2, {0x83, 0x9A, 0x00, 0xC0, 0x4F, 0xD9, 0x18, 0xD0}};
-// {4657278A-411B-11D2-839A-00C04FD918D0}: the shell's drag-image helper. No class is registered
-// under it here, so creating it fails (REGDB_E_CLASSNOTREG) and targets go without drag images.
-inline constexpr CLSID CLSID_DragDropHelper{0x4657278A, 0x411B, 0x11D2, {0x83, 0x9A, 0x00, 0xC0, 0x4F, 0xD9, 0x18, 0xD0}};
+// The helper's class, CLSID_DragDropHelper, is named in platform/com/class_registry.h.
 
 struct IEnumFORMATETC : IUnknown {
   static constexpr const IID& kIid = IID_IEnumFORMATETC;
