@@ -7,6 +7,8 @@
 #include "graphics/draw_panel/unit/draw_panel_unit.h"
 #include "graphics/picture_box/unit/pic_box_unit.h"
 #include "platform/startup/platform_startup.h"
+#include "runtime/dragdrop/drop_target.h"
+#include "runtime/forms/colourpicker/color_picker.h"
 #include "runtime/forms/layer/forms_runtime.h"
 #include "runtime/forms/scenario/scenario_host.h"
 #include "runtime/kernel/entry_table.h"
@@ -33,6 +35,8 @@ int main() {
   quorlin::forms::InstallFormsLayer();
   quorlin::drawpanel::RegisterDrawPanelUnitType();
   quorlin::pictures::RegisterPicBoxUnitType();
+  quorlin::dragdrop::RegisterDropTargetUnitType();
+  quorlin::forms::RegisterColorPickerUnitType();
   quorlin::Kernel().InitialiseInstance(quorlin::app::ProgramInfo(), &ApplicationEntry);
   quorlin::Kernel().EndProgram(0);
 }

@@ -18,8 +18,9 @@ enum class HandlerId : uint32_t {
   ChoosePortrait,     // settings window: 按钮2 clicked
   ShowSettings,       // settings window created
   ApplySettings,      // settings window being destroyed
+  MainWindowClosed,   // main window being destroyed
 };
 
-inline constexpr uint32_t kHandlerCount = static_cast<uint32_t>(HandlerId::ApplySettings) + 1;
+inline constexpr uint32_t kHandlerCount = static_cast<uint32_t>(HandlerId::MainWindowClosed) + 1;
 
 }  // namespace quorlin::app

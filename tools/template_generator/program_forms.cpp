@@ -129,7 +129,8 @@ ByteBlock FixedWindow(const char* title, ByteBlock icon) {
 LoadedForm MainWindow() {
   constexpr uint32_t kCanvas = 0x16011953;  // 画板2
   Unit window{0x06010000, kTypeWindow, "", 0, 50, 50, 586, 453, V,
-              FixedWindow("Quorlin    - by Tamsk", DrawProgramIcon()), {{0, HandlerId::LoadSettings}}};
+              FixedWindow("Quorlin    - by Tamsk", DrawProgramIcon()),
+              {{0, HandlerId::LoadSettings}, {2, HandlerId::MainWindowClosed}}};
   std::vector<Unit> units = {
       {0x16017419, kTypeDropTarget, "拖放对象2", kCanvas, 520, 200, 32, 32, kHidden, FilesOnly(),
        {{3, HandlerId::DropOnPortrait}}},

@@ -82,6 +82,7 @@ TEST_F(ProgramTemplates, MainWindowUnits) {
   EXPECT_EQ(window.height, 453u);
   EXPECT_EQ(window.stateFlags, V);
   EXPECT_EQ(window.HandlerFor(0), Handler(HandlerId::LoadSettings));
+  EXPECT_EQ(window.HandlerFor(2), Handler(HandlerId::MainWindowClosed));
 
   constexpr uint32_t kCanvas = 0x16011953;
   ExpectUnits(*main_, {

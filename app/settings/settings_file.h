@@ -1,0 +1,36 @@
+// The settings file, quorlin.ini beside the program, read and written one item at a time
+// through the ini commands; it is never held open.
+#pragma once
+
+#include <optional>
+
+#include "app/support/runtime_calls.h"
+
+namespace quorlin::app {
+
+class SettingsFile {
+ public:
+  virtual ~SettingsFile() = default;
+  // The item's value; the default (empty when left out) when the key is absent.
+  virtual OwnedText Read(const char* section, const char* key, std::optional<const char*> fallback = std::nullopt) = 0;
+  // Writes the item; the result is ignored, the settings in memory change all the same.
+  virtual void Write(const char* section, const char* key, const char* value) = 0;
+};
+
+// The ini file of that full name.
+class IniSettingsFile : public SettingsFile {
+ public:
+  // Builds the full name anew for every access from GetProgramDirectory.
+  IniSettingsFile();
+  explicit IniSettingsFile(OwnedText fileName);
+
+  OwnedText Read(const char* section, const char* key, std::optional<const char*> fallback) override;
+  void Write(const char* section, const char* key, const char* value) override;
+
+ private:
+  OwnedText FileName() const;
+
+  OwnedText fixedName_;  // empty: the program's quorlin.ini
+};
+
+}  // namespace quorlin::app

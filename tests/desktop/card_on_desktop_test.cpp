@@ -1,0 +1,180 @@
+// The real program on the desktop backend under a private X server: a click into the ID box,
+// typed text and a click on 生成 make a card for a member of the loopback profile service; the
+// card reaches the desktop's clipboard as an image other programs read (xclip), and the screen
+// shows the same card in the program's window.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPixmap>
+#include <QScreen>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <thread>
+
+#include "tests/desktop/spawned_process.h"
+#include "tests/support/background_program.h"
+#include "tests/platform/desktop/xvfb_session.h"
+
+namespace {
+
+using quorlin::testing::RunProgram;
+using quorlin::testing::SpawnedProcess;
+namespace fs = std::filesystem;
+
+constexpr const char* kTitle = "Quorlin    - by Tamsk";
+
+class ProgramFolder {
+ public:
+  ProgramFolder() {
+    std::random_device random;
+    path_ = fs::temp_directory_path() / ("quorlin-desktop-" + std::to_string(getpid()) + "-" + std::to_string(random()));
+    fs::create_directories(path_);
+    fs::copy_file(QUORLIN_EXECUTABLE, path_ / "quorlin");
+  }
+  ~ProgramFolder() {
+    std::error_code ignored;
+    fs::remove_all(path_, ignored);
+  }
+  const fs::path& Path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+struct Geometry {
+  int x = 0, y = 0, width = 0, height = 0;
+};
+
+// The geometry xdotool reports for the first window with exactly this name.
+bool FindWindow(const std::string& title, Geometry& geometry, std::string& id) {
+  std::string found;
+  if (RunProgram({"xdotool", "search", "--name", "^" + title + "$"}, &found, 5000) != 0) return false;
+  id = found.substr(0, found.find('\n'));
+  if (id.empty()) return false;
+  std::string shell;
+  if (RunProgram({"xdotool", "getwindowgeometry", "--shell", id}, &shell, 5000) != 0) return false;
+  auto value = [&](const std::string& key) {
+    const size_t at = shell.find(key + "=");
+    return at == std::string::npos ? -1 : std::stoi(shell.substr(at + key.size() + 1));
+  };
+  geometry = {value("X"), value("Y"), value("WIDTH"), value("HEIGHT")};
+  return geometry.width > 0;
+}
+
+void Click(int x, int y) {
+  RunProgram({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click", "1"}, nullptr, 5000);
+}
+
+template <class Condition>
+bool WaitFor(Condition condition, int timeoutMs) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (std::chrono::steady_clock::now() < deadline) {
+    if (condition()) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  }
+  return condition();
+}
+
+bool SameColour(QRgb a, QRgb b, int tolerance = 0) {
+  return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
+         std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+}
+
+TEST(CardOnDesktop, ClickTypeAndGenerateGiveAClipboardImageAndTheShownCard) {
+  for (const char* tool : {"Xvfb", "xdotool", "xclip"}) {
+    if (!quorlin::testing::HaveProgram(tool)) GTEST_SKIP() << tool << " is not installed";
+  }
+  const std::string display = quorlin::testing::StartXvfb();
+  ASSERT_FALSE(display.empty()) << "Xvfb did not start";
+  setenv("DISPLAY", display.c_str(), 1);
+  unsetenv("WAYLAND_DISPLAY");
+
+  std::string error;
+  const auto service =
+      quorlin::testing::BackgroundProgram::Start(QUORLIN_PROFILE_SERVICE, {"--port", "0"}, "listening on ", &error);
+  ASSERT_TRUE(service) << error;
+  const std::string host = "127.0.0.1:" + std::to_string(service->ReadyPort());
+
+  const ProgramFolder folder;
+  // A red frame, so the border is told apart from the white text and the card background.
+  std::ofstream(folder.Path() / "quorlin.ini") << "[sz]\r\ncolor=255\r\nsave=0\r\n";
+  SpawnedProcess program({(folder.Path() / "quorlin").string()},
+                         {{"QUORLIN_DISPLAY", "desktop"},
+                          {"QT_QPA_PLATFORM", "xcb"},
+                          {"QUORLIN_PROFILE_HOST", host},
+                          {"QUORLIN_PORTRAIT_HOST", host}});
+  ASSERT_TRUE(program.Started());
+
+  Geometry window;
+  std::string windowId;
+  ASSERT_TRUE(WaitFor([&] { return FindWindow(kTitle, window, windowId); }, 15000)) << "no main window";
+  EXPECT_EQ(window.width, 580);
+  EXPECT_EQ(window.height, 428);
+
+  // The ID box at (88, 394) and 生成 at (496, 394) in the client area.
+  Click(window.x + 150, window.y + 406);
+  RunProgram({"xdotool", "type", "--delay", "40", "abc"}, nullptr, 10000);
+  Click(window.x + 536, window.y + 406);
+
+  std::string png;
+  const bool gotImage = WaitFor(
+      [&] {
+        std::string targets;
+        if (RunProgram({"xclip", "-selection", "clipboard", "-t", "TARGETS", "-o"}, &targets, 3000) != 0) return false;
+        if (targets.find("image/png") == std::string::npos) return false;
+        png.clear();
+        return RunProgram({"xclip", "-selection", "clipboard", "-t", "image/png", "-o"}, &png, 5000) == 0 &&
+               !png.empty();
+      },
+      30000);
+  ASSERT_TRUE(gotImage) << "no image on the clipboard";
+
+  int argc = 1;
+  char name[] = "card_on_desktop_test";
+  char* argv[] = {name, nullptr};
+  QGuiApplication application(argc, argv);
+  const QImage card = QImage::fromData(reinterpret_cast<const uchar*>(png.data()), static_cast<int>(png.size()), "PNG");
+  ASSERT_FALSE(card.isNull()) << "the clipboard's image/png does not decode";
+  ASSERT_EQ(card.width(), 580);
+  ASSERT_EQ(card.height(), 385);
+
+  // The 3-pixel frame around the portrait in the configured colour, the portrait inside it.
+  const QRgb red = qRgb(255, 0, 0);
+  for (const QPoint p : {QPoint(230, 100), QPoint(232, 170), QPoint(369, 239), QPoint(300, 101)}) {
+    EXPECT_TRUE(SameColour(card.pixel(p), red)) << "frame pixel " << p.x() << "," << p.y();
+  }
+  EXPECT_FALSE(SameColour(card.pixel(300, 170), red)) << "the portrait is missing";
+  // White text somewhere on the ID line (y 265) and on the age line (y 310).
+  auto whiteIn = [&](int top, int bottom) {
+    int count = 0;
+    for (int y = top; y < bottom; ++y) {
+      for (int x = 150; x < 430; ++x) count += SameColour(card.pixel(x, y), qRgb(255, 255, 255), 8);
+    }
+    return count;
+  };
+  EXPECT_GT(whiteIn(265, 290), 20) << "no ID line";
+  EXPECT_GT(whiteIn(310, 335), 20) << "no age line";
+
+  // What the screen shows in the window is the same card.
+  QScreen* screen = QGuiApplication::primaryScreen();
+  ASSERT_NE(screen, nullptr);
+  const QImage wholeWindow = screen->grabWindow(0, window.x, window.y, window.width, window.height).toImage();
+  const char* keep = std::getenv("QUORLIN_KEEP_SCREENSHOT");
+  if (keep && *keep) wholeWindow.save(QString::fromLocal8Bit(keep));
+  const QImage shown = wholeWindow.copy(0, 0, 580, 385);
+  ASSERT_EQ(shown.size(), card.size());
+  int differing = 0;
+  for (int y = 0; y < 385; ++y) {
+    for (int x = 0; x < 580; ++x) differing += !SameColour(shown.pixel(x, y), card.pixel(x, y), 2);
+  }
+  EXPECT_LT(differing, 580 * 385 / 100) << "the screen does not show the card that was copied";
+
+  program.Stop();
+}
+
+}  // namespace

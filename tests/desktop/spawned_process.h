@@ -1,0 +1,46 @@
+// For tests that drive real programs: a child process started with extra environment entries,
+// its standard output read line by line with a deadline, ended when the object goes.
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace quorlin::testing {
+
+class SpawnedProcess {
+ public:
+  // argv[0] is looked up in PATH unless it holds a slash. Standard output is readable with
+  // ReadLine; standard error goes to this process's.
+  SpawnedProcess(const std::vector<std::string>& argv,
+                 const std::vector<std::pair<std::string, std::string>>& environment);
+  ~SpawnedProcess();
+  SpawnedProcess(const SpawnedProcess&) = delete;
+  SpawnedProcess& operator=(const SpawnedProcess&) = delete;
+
+  bool Started() const { return pid_ > 0; }
+  // The next line of standard output (without its newline), or false after timeoutMs or at
+  // the end of the output.
+  bool ReadLine(std::string& line, int timeoutMs);
+  // Whatever standard output has next (at least one byte), or false after timeoutMs or at its end.
+  bool ReadSome(std::string& bytes, int timeoutMs);
+  // Whether the process has ended (its status is kept for ExitStatus).
+  bool Ended();
+  int ExitStatus() const { return status_; }
+  // SIGTERM, then SIGKILL if it has not ended within a second.
+  void Stop();
+
+ private:
+  pid_t pid_ = -1;
+  int output_ = -1;
+  std::string pending_;
+  int status_ = -1;
+};
+
+// Runs a program to its end (killed after timeoutMs); its exit status or -1, and the bytes it
+// wrote to standard output.
+int RunProgram(const std::vector<std::string>& argv, std::string* out, int timeoutMs);
+
+}  // namespace quorlin::testing
