@@ -19,25 +19,8 @@ constexpr USHORT kCallerOwned = FADF_AUTO | FADF_STATIC | FADF_EMBEDDED;
 constexpr USHORT kOwningFeatures = FADF_BSTR | FADF_UNKNOWN | FADF_DISPATCH | FADF_VARIANT;
 
 std::optional<ULONG> ElementSize(VARTYPE type) {
+  if (const size_t scalar = quorlin::platform::ScalarValueSize(type)) return static_cast<ULONG>(scalar);
   switch (type) {
-    case VT_I1:
-    case VT_UI1: return 1;
-    case VT_I2:
-    case VT_UI2:
-    case VT_BOOL: return 2;
-    case VT_I4:
-    case VT_UI4:
-    case VT_INT:
-    case VT_UINT:
-    case VT_R4:
-    case VT_ERROR: return 4;
-    case VT_I8:
-    case VT_UI8:
-    case VT_R8:
-    case VT_CY:
-    case VT_DATE: return 8;
-    case VT_INT_PTR:
-    case VT_UINT_PTR:
     case VT_BSTR:
     case VT_UNKNOWN:
     case VT_DISPATCH: return static_cast<ULONG>(sizeof(void*));
