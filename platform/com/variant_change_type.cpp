@@ -288,7 +288,7 @@ HRESULT StoreNumber(const Number& n, VARTYPE type, VARIANT& result) {
   HRESULT hr = DISP_E_TYPEMISMATCH;
   switch (type) {
     case VT_I1: {
-      int8_t value;
+      int8_t value = 0;
       hr = ToSigned(n, value);
       result.cVal = static_cast<CHAR>(value);
       break;
