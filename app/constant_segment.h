@@ -6,6 +6,8 @@
 #include <cstdint>
 
 #define QUORLIN_CONSTANT __attribute__((section("quorlin_constants"), used))
+// For a header's declaration of such a constant: a later definition may not add the section.
+#define QUORLIN_CONSTANT_DECLARATION __attribute__((section("quorlin_constants")))
 
 namespace quorlin::app {
 

@@ -31,7 +31,7 @@ std::string CppSource(const std::vector<uint8_t>& jpeg) {
       "#include \"app/settings/builtin_background.h\"\n\n"
       "namespace quorlin::app {\nnamespace {\n\n"
       "struct BackgroundBlock {\n  int32_t dimensions;\n  int32_t length;\n  uint8_t bytes[" + length + "];\n};\n\n"
-      "QUORLIN_CONSTANT alignas(8) const BackgroundBlock kBackground = {1, " + length + ", {\n";
+      "alignas(8) QUORLIN_CONSTANT const BackgroundBlock kBackground = {1, " + length + ", {\n";
   char hex[8];
   for (size_t i = 0; i < jpeg.size(); ++i) {
     std::snprintf(hex, sizeof hex, "0x%02x,", jpeg[i]);
