@@ -1,12 +1,7 @@
 #include "tests/e2e/card_program.h"
 
-#include <fcntl.h>
-#include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <random>
@@ -48,51 +43,13 @@ ProfileService::ProfileService(const std::filesystem::path& folder, const std::v
     std::ofstream out(members, std::ios::binary);
     for (const std::string& line : memberLines) out << line << "\n";
   }
-  int output[2];
-  if (pipe(output) != 0) return;
-  pid_ = fork();
-  if (pid_ == 0) {
-    dup2(output[1], STDOUT_FILENO);
-    close(output[0]);
-    close(output[1]);
-    execl(QUORLIN_PROFILE_SERVICE, "quorlin-profile-service", "--port", "0", "--members", members.c_str(),
-          static_cast<char*>(nullptr));
-    _exit(127);
-  }
-  close(output[1]);
-  if (pid_ < 0) {
-    close(output[0]);
-    return;
-  }
-  // The first line says where it listens: "listening on HOST:PORT".
-  std::string line;
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(kServiceStartSeconds);
-  while (line.find('\n') == std::string::npos && std::chrono::steady_clock::now() < deadline) {
-    pollfd waiting{output[0], POLLIN, 0};
-    if (poll(&waiting, 1, 200) <= 0) continue;
-    char buffer[256];
-    const ssize_t got = read(output[0], buffer, sizeof buffer);
-    if (got <= 0) break;
-    line.append(buffer, static_cast<size_t>(got));
-  }
-  close(output[0]);
-  const std::string prefix = "listening on ";
-  if (line.rfind(prefix, 0) == 0 && line.find('\n') != std::string::npos) {
-    hostAndPort_ = line.substr(prefix.size(), line.find('\n') - prefix.size());
-  }
+  std::string error;
+  service_ = BackgroundProgram::Start(QUORLIN_PROFILE_SERVICE, {"--port", "0", "--members", members.string()},
+                                      "listening on ", &error, kServiceStartSeconds);
+  if (service_) hostAndPort_ = "127.0.0.1:" + std::to_string(service_->ReadyPort());
 }
 
-ProfileService::~ProfileService() {
-  if (pid_ <= 0) return;
-  kill(pid_, SIGTERM);
-  int status = 0;
-  for (int i = 0; i < 100; ++i) {
-    if (waitpid(pid_, &status, WNOHANG) == pid_) return;
-    usleep(50000);
-  }
-  kill(pid_, SIGKILL);
-  waitpid(pid_, &status, 0);
-}
+ProfileService::~ProfileService() = default;
 
 CardProgram::CardProgram() : root_(FreshFolder("quorlin-card-e2e-")), folder_(root_ / "program") {
   std::filesystem::create_directories(folder_);

@@ -3,13 +3,13 @@
 // its service hosts pointed at a loopback profile service; and the reading of BMP pictures.
 #pragma once
 
-#include <sys/types.h>
-
 #include <cstdint>
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "tests/support/background_program.h"
 #include "tests/support/child_process.h"
 
 namespace quorlin::testing {
@@ -28,7 +28,7 @@ class ProfileService {
   const std::string& HostAndPort() const { return hostAndPort_; }
 
  private:
-  pid_t pid_ = -1;
+  std::unique_ptr<BackgroundProgram> service_;
   std::string hostAndPort_;
 };
 
