@@ -67,10 +67,6 @@ SpawnedProcess::~SpawnedProcess() {
 
 bool SpawnedProcess::ReadSome(std::string& bytes, int timeoutMs) {
   bytes.clear();
-  if (!pending_.empty()) {
-    bytes.swap(pending_);
-    return true;
-  }
   if (output_ < 0) return false;
   pollfd ready{output_, POLLIN, 0};
   if (poll(&ready, 1, timeoutMs) <= 0) return false;
@@ -79,24 +75,6 @@ bool SpawnedProcess::ReadSome(std::string& bytes, int timeoutMs) {
   if (n <= 0) return false;
   bytes.assign(buffer, static_cast<size_t>(n));
   return true;
-}
-
-bool SpawnedProcess::ReadLine(std::string& line, int timeoutMs) {
-  const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
-  std::string chunk;
-  for (;;) {
-    const size_t newline = pending_.find('\n');
-    if (newline != std::string::npos) {
-      line = pending_.substr(0, newline);
-      pending_.erase(0, newline + 1);
-      return true;
-    }
-    std::string held;
-    held.swap(pending_);
-    const bool more = ReadSome(chunk, MillisecondsLeft(deadline));
-    pending_ = held + chunk;
-    if (!more) return false;
-  }
 }
 
 bool SpawnedProcess::Ended() {

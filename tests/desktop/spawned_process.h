@@ -1,5 +1,5 @@
 // For tests that drive real programs: a child process started with extra environment entries,
-// its standard output read line by line with a deadline, ended when the object goes.
+// its standard output read with a deadline, ended when the object goes.
 #pragma once
 
 #include <sys/types.h>
@@ -13,7 +13,7 @@ namespace quorlin::testing {
 class SpawnedProcess {
  public:
   // argv[0] is looked up in PATH unless it holds a slash. Standard output is readable with
-  // ReadLine; standard error goes to this process's.
+  // ReadSome; standard error goes to this process's.
   SpawnedProcess(const std::vector<std::string>& argv,
                  const std::vector<std::pair<std::string, std::string>>& environment);
   ~SpawnedProcess();
@@ -21,9 +21,6 @@ class SpawnedProcess {
   SpawnedProcess& operator=(const SpawnedProcess&) = delete;
 
   bool Started() const { return pid_ > 0; }
-  // The next line of standard output (without its newline), or false after timeoutMs or at
-  // the end of the output.
-  bool ReadLine(std::string& line, int timeoutMs);
   // Whatever standard output has next (at least one byte), or false after timeoutMs or at its end.
   bool ReadSome(std::string& bytes, int timeoutMs);
   // Whether the process has ended (its status is kept for ExitStatus).
@@ -35,7 +32,6 @@ class SpawnedProcess {
  private:
   pid_t pid_ = -1;
   int output_ = -1;
-  std::string pending_;
   int status_ = -1;
 };
 
