@@ -18,8 +18,6 @@ constexpr int32_t kSmallCardSourceY = 50;
 constexpr int32_t kSmallCardSize = 300;
 constexpr int32_t kPlainCopy = 1;
 
-int32_t TextLength(const char* text) { return IntegerOf(CallCore(&commands::TextLength, {MakeText(text)})); }
-
 void SetFontFace(const char* face) {
   WriteTextProperty(units::Canvas, property::kPanelFont, face, property::kFontFace);
 }
@@ -31,10 +29,6 @@ void SetFontBold(bool bold) { WriteBooleanProperty(units::Canvas, property::kPan
 void WriteLine(const char* text, int32_t x, int32_t y) {
   CallCore(&drawpanel::SetWritePositionCommand, {units::Canvas.Value(), MakeInteger(x), MakeInteger(y)});
   CallCore(&drawpanel::WriteTextCommand, {units::Canvas.Value(), MakeText(text)});
-}
-
-int32_t WindowHandleOf(const UnitRef& unit) {
-  return IntegerOf(CallCore(&forms::GetWindowHandleCommand, {unit.Value()}));
 }
 
 }  // namespace

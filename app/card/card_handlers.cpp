@@ -27,8 +27,7 @@ OwnedText ReadId() { return ReadTextProperty(units::IdEdit, property::kEditConte
 void SetVisible(const UnitRef& unit, bool visible) { WriteBooleanProperty(unit, property::kVisible, visible); }
 
 void RegisterDropWindow(const UnitRef& target, const UnitRef& window) {
-  const int32_t handle = IntegerOf(CallCore(&forms::GetWindowHandleCommand, {window.Value()}));
-  CallLibrary(&dragdrop::RegisterDropWindowCommand, {target.Value(), MakeInteger(handle)});
+  CallLibrary(&dragdrop::RegisterDropWindowCommand, {target.Value(), MakeInteger(WindowHandleOf(window))});
 }
 
 OwnedBytes ReadDroppedFile(const forms::HandlerArguments& arguments) {

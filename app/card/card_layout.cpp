@@ -14,13 +14,13 @@ constexpr double kCentreX = 290;
 constexpr int32_t kLongestShownId = 18;
 constexpr int32_t kShortenedIdBytes = 16;
 
-int32_t TextLength(const char* text) { return IntegerOf(CallCore(&commands::TextLength, {MakeText(text)})); }
-
 int32_t CentredX(int32_t byteLength, double pixelsPerByte) {
   return static_cast<int32_t>(std::trunc(kCentreX - byteLength / 2.0 * pixelsPerByte));
 }
 
 }  // namespace
+
+int32_t TextLength(const char* text) { return CallCoreInteger(&commands::TextLength, {MakeText(text)}); }
 
 int32_t IdLineX(int32_t byteLength) { return CentredX(byteLength, 9.5); }
 int32_t AgeLineX(int32_t byteLength) { return CentredX(byteLength, 10); }

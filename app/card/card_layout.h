@@ -14,6 +14,9 @@ inline constexpr int32_t kAgeLineY = 310;
 inline constexpr int32_t kIdLinePoints = 16;
 inline constexpr int32_t kAgeLinePoints = 14;
 
+// The byte length of a text (the runtime's TextLength).
+int32_t TextLength(const char* text);
+
 // trunc(290 − n / 2 × 9.5) and trunc(290 − m / 2 × 10) for the lines' byte lengths.
 int32_t IdLineX(int32_t byteLength);
 int32_t AgeLineX(int32_t byteLength);

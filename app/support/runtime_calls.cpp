@@ -84,6 +84,10 @@ OwnedBytes CallCoreBytes(CommandEntry command, std::initializer_list<TypedValue>
   return OwnedBytes(PointerOf<void>(CallCore(command, arguments)));
 }
 
+int32_t CallCoreInteger(CommandEntry command, std::initializer_list<TypedValue> arguments) {
+  return IntegerOf(CallCore(command, arguments));
+}
+
 uint64_t CallDll(int32_t index, char resultLetter, std::string_view argumentLetters,
                  std::initializer_list<uint64_t> arguments) {
   const platform::ProcedureSignature declared{resultLetter, argumentLetters};
@@ -113,6 +117,8 @@ void WriteTextProperty(const UnitRef& unit, int32_t property, const char* text, 
 void WriteByteSetProperty(const UnitRef& unit, int32_t property, const void* byteSet, int32_t member) {
   WriteWords(unit, property, member, PointerWord(byteSet));
 }
+
+int32_t WindowHandleOf(const UnitRef& unit) { return CallCoreInteger(&forms::GetWindowHandleCommand, {unit.Value()}); }
 
 void ProcessPendingMessages() { CallCore(&forms::ProcessPendingMessagesCommand); }
 

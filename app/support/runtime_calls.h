@@ -72,6 +72,7 @@ TypedValue CallLibrary(CommandEntry command, std::initializer_list<TypedValue> a
 // The same with the result's block given an owner.
 OwnedText CallCoreText(CommandEntry command, std::initializer_list<TypedValue> arguments = {});
 OwnedBytes CallCoreBytes(CommandEntry command, std::initializer_list<TypedValue> arguments = {});
+int32_t CallCoreInteger(CommandEntry command, std::initializer_list<TypedValue> arguments = {});
 
 // One of the application's DLL commands (by its index in the program's DLL table) with the
 // argument list the application declares for it ('i' 32-bit integer, 'p' pointer …, the
@@ -88,6 +89,9 @@ void WriteBooleanProperty(const UnitRef& unit, int32_t property, bool value, int
 // The runtime copies what it keeps; the text or byte set stays the caller's.
 void WriteTextProperty(const UnitRef& unit, int32_t property, const char* text, int32_t member = -1);
 void WriteByteSetProperty(const UnitRef& unit, int32_t property, const void* byteSet, int32_t member = -1);
+
+// The unit's window handle (the runtime's window-handle command).
+int32_t WindowHandleOf(const UnitRef& unit);
 
 // Dispatches the pending window messages (the runtime's process-messages command).
 void ProcessPendingMessages();

@@ -1,5 +1,5 @@
-// Small pieces the web routines share: argument records for optional values, an owner for
-// the text arrays SplitText hands back, and the integer and boolean results of commands.
+// Small pieces the web routines share: argument records for optional values and an owner for
+// the text arrays SplitText hands back.
 #pragma once
 
 #include <cstddef>
@@ -13,10 +13,6 @@ namespace quorlin::app::web {
 
 inline TypedValue OptionalInteger(std::optional<int32_t> value) { return value ? MakeInteger(*value) : TypedValue{}; }
 inline TypedValue OptionalBoolean(std::optional<bool> value) { return value ? MakeBoolean(*value) : TypedValue{}; }
-
-inline int32_t CallCoreInteger(CommandEntry command, std::initializer_list<TypedValue> arguments) {
-  return IntegerOf(CallCore(command, arguments));
-}
 
 // The elements of a text array result; the array and every element are freed with it.
 class OwnedTextArray {
