@@ -75,7 +75,7 @@ start_service() {
       # It could not listen: another program holds the port, and the tool asks that one.
       wait "$service_pid" 2>/dev/null || true
       service_pid=
-      say "the bundled profile service did not start: $(tr -d '\n' <"$service_log")"
+      say "the bundled profile service did not start ($(tr -d '\n' <"$service_log")); the tool asks what listens there"
       return
     fi
     sleep 0.1
