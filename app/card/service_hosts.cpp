@@ -25,7 +25,7 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetterOrDigit(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || IsDigit(c); }
 bool IsHexDigit(char c) { return IsDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
 
-// 1 to 65535, without a sign or leading zeros beyond five digits.
+// At most five decimal digits naming 1 to 65535.
 bool IsPort(std::string_view text) {
   if (text.empty() || text.size() > 5 || !std::all_of(text.begin(), text.end(), IsDigit)) return false;
   const long port = std::strtol(std::string(text).c_str(), nullptr, 10);

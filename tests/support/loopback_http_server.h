@@ -1,6 +1,6 @@
 // A scripted HTTP server on 127.0.0.1 for tests: it listens on an ephemeral port (or one port
-// the test names) in its own threads from construction to destruction, records every request exactly as it arrived and
-// answers each path with the reply the test scripted for it.
+// the test names) in its own threads from construction to destruction, records every request
+// exactly as it arrived and answers each path with the reply the test scripted for it.
 #pragma once
 
 #include <chrono>

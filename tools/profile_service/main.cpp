@@ -3,9 +3,9 @@
 // A demo profile service and portrait picture host on one server, with a few invented
 // members: the card tool asks it out of the box (127.0.0.1 on the port it listens on by
 // default), and the end-to-end tests use it. Prints "listening on HOST:PORT" once it accepts
-// connections (--port 0 picks a free port), serves
-// until SIGINT or SIGTERM, then exits with status 0. Exit status 2 for bad arguments or an
-// unreadable members file, 1 when the address cannot be bound.
+// connections (--port 0 picks a free port), serves until SIGINT or SIGTERM, then exits with
+// status 0. Exit status 2 for bad arguments or an unreadable members file, 1 when the address
+// cannot be bound (another program listens there).
 #include <pthread.h>
 #include <signal.h>
 #include <sys/socket.h>
