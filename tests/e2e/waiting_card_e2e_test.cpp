@@ -116,6 +116,15 @@ TEST_F(WaitingCard, TheWindowLivesWhileTheProfileIsHeldAndInputComesAfterInOrder
   EXPECT_EQ(Shot("clip.bmp").width, 580);
 }
 
+TEST_F(WaitingCard, MeanwhileNeedsARequestThatWaits) {
+  // An empty ID makes no request: the click's handler ends, and the step finds nothing to wait in.
+  const ChildResult result = Run("click 按钮1\nmeanwhile 0\nprop 编辑框1 8\n");
+  ASSERT_TRUE(result.exited);
+  EXPECT_EQ(result.exitStatus, 2);
+  EXPECT_TRUE(Contains(result.standardOutput, "error 2: no request waits for its reply\n")) << result.standardOutput;
+  EXPECT_FALSE(Contains(result.standardOutput, "prop ")) << result.standardOutput;
+}
+
 TEST_F(WaitingCard, ARefusedProfileRequestShowsTheCardButSavesItInNoMode) {
   for (const std::string mode : {"0", "1", "2"}) {
     program_.WriteFile("quorlin.ini", "[sz]\nsave=" + mode + "\n");
