@@ -37,7 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       case StepKind::Shot:
       case StepKind::Clipboard: Check(!step.text.empty()); break;
       case StepKind::Key: Check(step.virtualKey != 0); break;
-      case StepKind::Wait: Check(step.number <= MaxWaitMs); break;
+      case StepKind::Wait:
+      case StepKind::Meanwhile: Check(step.number <= MaxWaitMs); break;
       case StepKind::Drop:
         Check(!step.unit.empty() && !step.paths.empty());
         for (const auto& path : step.paths) Check(!path.empty() && path.find('\t') == std::string::npos);

@@ -80,25 +80,34 @@ forms::HandlerResult GenerateCard(const forms::HandlerArguments&) {
   web::WebRequestArguments profileRequest;
   profileRequest.url = profileUrl.get();
   const OwnedText reply = web::WebRequestText(profileRequest);
+  const bool fetchFailed = ProfileBroughtNothing(reply.get());
 
   const OwnedText portrait = PortraitOf(reply.get());
   const OwnedText age = ForumAgeOf(reply.get());
   const OwnedText portraitUrl = Join({texts::kHttp, PortraitHost(), texts::kPortraitPath, portrait.view()});
 
-  if (settings.onlineAvatar == 1) {
+  if (settings.onlineAvatar != 1) {
+    WriteByteSetProperty(units::Portrait, property::kPicBoxPicture, settings.localAvatarBytes.get());
+  } else if (fetchFailed) {
+    // Asking for the bare portrait path would fail the same way; the box shows no portrait.
+    WriteByteSetProperty(units::Portrait, property::kPicBoxPicture, nullptr);
+  } else {
     web::WebRequestArguments portraitRequest;
     portraitRequest.url = portraitUrl.get();
     const OwnedBytes picture = web::WebRequest(portraitRequest);
     WriteByteSetProperty(units::Portrait, property::kPicBoxPicture, picture.get());
-  } else {
-    WriteByteSetProperty(units::Portrait, property::kPicBoxPicture, settings.localAvatarBytes.get());
   }
 
   DrawCardTexts(id.get(), age.get(), settings.fontFace.get());
   ProcessPendingMessages();
 
-  const OwnedBytes cardPicture = TakeCardPicture(settings.smallCard);
-  SaveCard(cardPicture, settings.saveMode);
+  if (fetchFailed) {
+    // A card of nothing must not replace what the user keeps on the clipboard or on disk.
+    CallCore(&commands::ShowMessageBox, {MakeText(texts::kFetchFailed), MakeInteger(0)});
+  } else {
+    const OwnedBytes cardPicture = TakeCardPicture(settings.smallCard);
+    SaveCard(cardPicture, settings.saveMode);
+  }
   ProcessPendingMessages();
   return {};
 }

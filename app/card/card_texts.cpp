@@ -5,6 +5,7 @@
 namespace quorlin::app::texts {
 
 QUORLIN_CONSTANT extern const char kEnterId[] = "请输入ID！";
+QUORLIN_CONSTANT extern const char kFetchFailed[] = "获取资料失败";
 QUORLIN_CONSTANT extern const char kHttp[] = "http://";
 QUORLIN_CONSTANT extern const char kProfilePath[] = "/home/get/panel";
 QUORLIN_CONSTANT extern const char kProfileQuery[] = "?ie=utf-8&un=";

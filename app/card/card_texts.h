@@ -6,6 +6,7 @@
 namespace quorlin::app::texts {
 
 QUORLIN_CONSTANT_DECLARATION extern const char kEnterId[];          // "请输入ID！"
+QUORLIN_CONSTANT_DECLARATION extern const char kFetchFailed[];      // "获取资料失败"
 QUORLIN_CONSTANT_DECLARATION extern const char kHttp[];             // "http://"
 QUORLIN_CONSTANT_DECLARATION extern const char kProfilePath[];      // "/home/get/panel"
 QUORLIN_CONSTANT_DECLARATION extern const char kProfileQuery[];     // "?ie=utf-8&un="

@@ -5,6 +5,8 @@
 
 namespace quorlin::app {
 
+bool ProfileBroughtNothing(const char* reply) { return reply == nullptr || *reply == '\0'; }
+
 OwnedText PortraitOf(const char* reply) { return web::TextBetween(reply, texts::kPortraitStart, texts::kQuoteEnd); }
 
 OwnedText ForumAgeOf(const char* reply) {

@@ -1,10 +1,12 @@
 // Drags from other programs (through the backend) or injected by code: one session at a time,
 // routed to the drop target under the pointer.
 #include <mutex>
+#include <utility>
 
 #include "platform/com/com_ptr.h"
 #include "platform/shell/drag_drop.h"
 #include "platform/shell/shell_backend.h"
+#include "platform/user/input_held_wait.h"
 #include "platform/user/window_geometry.h"
 
 namespace quorlin::platform {
@@ -22,6 +24,29 @@ struct DragSession {
 DragSession& Session() {
   thread_local DragSession session;
   return session;
+}
+
+// A drag that arrives while the thread waits with its input held reaches no target: it is
+// kept, answered with a copy, and a drop becomes input that replays the whole drag in its turn.
+struct HeldDrag {
+  bool active = false;
+  ExchangeData data;
+  DWORD allowed = DROPEFFECT_NONE;
+};
+
+HeldDrag& Held() {
+  thread_local HeldDrag held;
+  return held;
+}
+
+DWORD HeldEffect(DWORD allowed) {
+  if (allowed & DROPEFFECT_COPY) return DROPEFFECT_COPY;
+  return allowed & DROPEFFECT_LINK;
+}
+
+void ReplayDrop(const ExchangeData& data, POINT screen, DWORD keyState, DWORD allowed) {
+  ExternalDragEnter(data, screen, keyState, allowed);
+  ExternalDragDrop(screen, keyState);
 }
 
 POINTL ToPointL(POINT p) { return POINTL{p.x, p.y}; }
@@ -63,6 +88,10 @@ void EndSession(DragSession& s) {
 }  // namespace
 
 DWORD ExternalDragEnter(const ExchangeData& data, POINT screen, DWORD keyState, DWORD allowed) {
+  if (InputHeld()) {
+    Held() = HeldDrag{true, data, allowed};
+    return HeldEffect(allowed);
+  }
   DragSession& s = Session();
   if (s.active) ExternalDragLeave();
   s.active = true;
@@ -72,6 +101,7 @@ DWORD ExternalDragEnter(const ExchangeData& data, POINT screen, DWORD keyState, 
 }
 
 DWORD ExternalDragOver(POINT screen, DWORD keyState) {
+  if (Held().active) return HeldEffect(Held().allowed);
   DragSession& s = Session();
   if (!s.active) return DROPEFFECT_NONE;
   if (auto entered = FollowPointer(s, screen, keyState)) return *entered;
@@ -82,6 +112,10 @@ DWORD ExternalDragOver(POINT screen, DWORD keyState) {
 }
 
 void ExternalDragLeave() {
+  if (Held().active) {
+    Held() = HeldDrag{};
+    return;
+  }
   DragSession& s = Session();
   if (!s.active) return;
   LeaveTarget(s);
@@ -89,6 +123,16 @@ void ExternalDragLeave() {
 }
 
 DWORD ExternalDragDrop(POINT screen, DWORD keyState) {
+  if (HeldDrag& held = Held(); held.active) {
+    HeldDrag drag = std::exchange(held, HeldDrag{});
+    const HWND under = WindowFromPoint(screen);
+    if (!under || !PostInputAction(under, [drag, screen, keyState] {
+          ReplayDrop(drag.data, screen, keyState, drag.allowed);
+        })) {
+      return DROPEFFECT_NONE;
+    }
+    return HeldEffect(drag.allowed);
+  }
   DragSession& s = Session();
   if (!s.active) return DROPEFFECT_NONE;
   FollowPointer(s, screen, keyState);

@@ -8,6 +8,7 @@
 #include "platform/base/thread_services.h"
 #include "platform/user/cursors.h"
 #include "platform/user/input_injection.h"
+#include "platform/user/thread_queue.h"
 #include "platform/user/virtual_keys.h"
 #include "platform/user/window_frame.h"
 #include "platform/user/window_geometry.h"
@@ -68,8 +69,8 @@ WPARAM MouseKeysLocked() {
 
 LPARAM PointParam(POINT p) { return MAKELPARAM(static_cast<WORD>(p.x), static_cast<WORD>(p.y)); }
 
-void Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, POINT screen) {
-  PostInputMessage(MSG{hwnd, message, wParam, lParam, GetTickCount(), screen, 0});
+void Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, POINT screen, DWORD binding = 0) {
+  PostInputMessage(MSG{hwnd, message, wParam, lParam, GetTickCount(), screen, binding});
 }
 
 // The window the keyboard talks to: the foreground thread's focus, else its active window.
@@ -210,7 +211,7 @@ void InjectKey(BYTE virtualKey, bool down) {
     std::lock_guard lock(TreeLock());
     cursor = Input().cursor;
   }
-  Post(target, message, virtualKey, static_cast<LPARAM>(lParam), cursor);
+  Post(target, message, virtualKey, static_cast<LPARAM>(lParam), cursor, kToKeyboardFocus);
 }
 
 void InjectCharacters(std::string_view gbk) {
@@ -218,7 +219,7 @@ void InjectCharacters(std::string_view gbk) {
   if (!target) return;
   POINT cursor;
   GetCursorPos(&cursor);
-  for (char c : gbk) Post(target, WM_CHAR, static_cast<unsigned char>(c), 1, cursor);
+  for (char c : gbk) Post(target, WM_CHAR, static_cast<unsigned char>(c), 1, cursor, kToKeyboardFocus);
 }
 
 void InjectCommittedText(std::string_view gbk) {
@@ -232,7 +233,7 @@ void InjectCommittedText(std::string_view gbk) {
     if (IsLeadByte(lead) && i + 1 < gbk.size()) {
       character = (static_cast<WPARAM>(lead) << 8) | static_cast<unsigned char>(gbk[++i]);
     }
-    Post(target, WM_IME_CHAR, character, 1, cursor);
+    Post(target, WM_IME_CHAR, character, 1, cursor, kToKeyboardFocus);
   }
 }
 

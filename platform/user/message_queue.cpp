@@ -5,6 +5,7 @@
 
 #include "platform/base/thread_services.h"
 #include "platform/user/input.h"
+#include "platform/user/input_held_wait.h"
 #include "platform/user/thread_queue.h"
 #include "platform/user/virtual_keys.h"
 #include "platform/user/window_record.h"
@@ -84,6 +85,17 @@ bool TakeLocked(ThreadQueue& queue, const MessageFilter& filter, bool remove, MS
   }
   UpdateTimersLocked(queue, QueueClock::now());
   return TakeTimerMessageLocked(queue, filter, remove, msg);
+}
+
+// Keyboard input goes to the focus of the moment it is taken (when that is a window of ours).
+void BindKeyboardInput(ThreadQueue& queue, MSG& msg) {
+  if (msg.lPrivate != kToKeyboardFocus) return;
+  msg.lPrivate = 0;
+  std::lock_guard lock(TreeLock());
+  const InputState& state = *queue.inputState;
+  const HWND target = state.focus ? state.focus : state.active;
+  WindowRecord* window = RecordLocked(target);
+  if (window && window->threadId == queue.threadId) msg.hwnd = target;
 }
 
 void Remember(const MSG& msg) {
@@ -216,8 +228,11 @@ BOOL PeekMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remo
   if (!MakeFilter(hwnd, filterMin, filterMax, filter)) return FALSE;
   ThreadQueue& queue = CurrentQueue();
   HandleIncomingSentMessages(queue);
-  std::lock_guard lock(queue.mutex);
-  if (!TakeLocked(queue, filter, (removeFlags & PM_REMOVE) != 0, msg)) return FALSE;
+  {
+    std::lock_guard lock(queue.mutex);
+    if (!TakeLocked(queue, filter, (removeFlags & PM_REMOVE) != 0, msg)) return FALSE;
+  }
+  BindKeyboardInput(queue, *msg);
   Remember(*msg);
   return TRUE;
 }
@@ -234,6 +249,8 @@ BOOL GetMessageA(MSG* msg, HWND hwnd, UINT filterMin, UINT filterMax) {
     HandleIncomingSentMessages(queue);
     std::unique_lock lock(queue.mutex);
     if (TakeLocked(queue, filter, true, msg)) {
+      lock.unlock();
+      BindKeyboardInput(queue, *msg);
       Remember(*msg);
       return msg->message == WM_QUIT ? 0 : 1;
     }
@@ -274,6 +291,10 @@ LRESULT DispatchMessageA(const MSG* msg) {
       proc(msg->hwnd, WM_TIMER, msg->wParam, GetTickCount());
       return 0;
     }
+  }
+  if (msg->message == WM_INPUT_ACTION) {
+    RunInputAction(msg->wParam);
+    return 0;
   }
   if (msg->hwnd == 0) return 0;
   const auto window = WindowRecordOrError(msg->hwnd);

@@ -105,6 +105,11 @@ class ThreadQueue {
   QueueWaitFunction waitFunction_ = nullptr;  // owner thread only
 };
 
+// MSG.lPrivate of keyboard input: the message goes to the keyboard focus of the moment it is
+// taken from the queue, so that keys typed while the thread was busy reach the window an earlier
+// click in the queue gave the focus.
+inline constexpr DWORD kToKeyboardFocus = 1;
+
 // The calling thread's queue, made on first use.
 ThreadQueue& CurrentQueue();
 std::shared_ptr<ThreadQueue> CurrentQueueShared();

@@ -1,9 +1,11 @@
 // The real program on the desktop backend under a private X server: a click into the ID box,
 // typed text and a click on 生成 make a card for a member of the loopback profile service; the
 // card reaches the desktop's clipboard as an image other programs read (xclip), and the screen
-// shows the same card in the program's window. And the README's run command, scripts/run.sh,
-// with no service configured: the card shows the bundled service's portrait, and the service
-// the script started ends with the tool (also on Ctrl+C).
+// shows the same card in the program's window. While the profile request waits, the window is
+// moved and still shows the card canvas; what the user does meanwhile comes after the reply.
+// And the README's run command, scripts/run.sh, with no service configured: the card shows the
+// bundled service's portrait, and the service the script started ends with the tool (also on
+// Ctrl+C).
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -27,6 +29,7 @@
 #include "app/card/bundled_service.h"
 #include "tests/desktop/spawned_process.h"
 #include "tests/support/background_program.h"
+#include "tests/support/loopback_http_server.h"
 #include "tests/platform/desktop/xvfb_session.h"
 
 namespace {
@@ -102,6 +105,27 @@ bool SameColour(QRgb a, QRgb b, int tolerance = 0) {
          std::abs(qBlue(a) - qBlue(b)) <= tolerance;
 }
 
+// The shared X server, made the display of the test process itself.
+const std::string& PrivateDisplay() {
+  const std::string& display = SharedDisplay();
+  if (!display.empty()) {
+    setenv("DISPLAY", display.c_str(), 1);
+    unsetenv("WAYLAND_DISPLAY");
+  }
+  return display;
+}
+
+// Screen grabs of the test itself need a Qt application, made once on the private display.
+QImage GrabScreen(const Geometry& area) {
+  static int argc = 1;
+  static char name[] = "card_on_desktop_test";
+  static char* argv[] = {name, nullptr};
+  static auto* application = new QGuiApplication(argc, argv);
+  (void)application;
+  QScreen* screen = QGuiApplication::primaryScreen();
+  return screen ? screen->grabWindow(0, area.x, area.y, area.width, area.height).toImage() : QImage();
+}
+
 TEST(CardOnDesktop, ClickTypeAndGenerateGiveAClipboardImageAndTheShownCard) {
   for (const char* tool : {"Xvfb", "xdotool", "xclip"}) {
     if (!quorlin::testing::HaveProgram(tool)) GTEST_SKIP() << tool << " is not installed";
@@ -151,10 +175,6 @@ TEST(CardOnDesktop, ClickTypeAndGenerateGiveAClipboardImageAndTheShownCard) {
       30000);
   ASSERT_TRUE(gotImage) << "no image on the clipboard";
 
-  int argc = 1;
-  char name[] = "card_on_desktop_test";
-  char* argv[] = {name, nullptr};
-  QGuiApplication application(argc, argv);
   const QImage card = QImage::fromData(reinterpret_cast<const uchar*>(png.data()), static_cast<int>(png.size()), "PNG");
   ASSERT_FALSE(card.isNull()) << "the clipboard's image/png does not decode";
   ASSERT_EQ(card.width(), 580);
@@ -178,9 +198,8 @@ TEST(CardOnDesktop, ClickTypeAndGenerateGiveAClipboardImageAndTheShownCard) {
   EXPECT_GT(whiteIn(310, 335), 20) << "no age line";
 
   // What the screen shows in the window is the same card.
-  QScreen* screen = QGuiApplication::primaryScreen();
-  ASSERT_NE(screen, nullptr);
-  const QImage wholeWindow = screen->grabWindow(0, window.x, window.y, window.width, window.height).toImage();
+  const QImage wholeWindow = GrabScreen(window);
+  ASSERT_FALSE(wholeWindow.isNull());
   const char* keep = std::getenv("QUORLIN_KEEP_SCREENSHOT");
   if (keep && *keep) wholeWindow.save(QString::fromLocal8Bit(keep));
   const QImage shown = wholeWindow.copy(0, 0, 580, 385);
@@ -299,6 +318,72 @@ TEST_F(RunCommand, ACtrlCEndsTheToolAndTheService) {
   ASSERT_EQ(kill(-script_->Pid(), SIGINT), 0);
   EXPECT_EQ(ScriptEnd(), 130) << output_;
   ExpectServiceGone();
+
+TEST(CardOnDesktop, TheWindowLivesWhileTheProfileIsHeldAndInputComesAfterTheReply) {
+  if (!quorlin::testing::HaveProgram("Xvfb") || !quorlin::testing::HaveProgram("xdotool")) {
+    GTEST_SKIP() << "Xvfb or xdotool is not installed";
+  }
+  ASSERT_FALSE(PrivateDisplay().empty()) << "Xvfb did not start";
+  quorlin::testing::LoopbackHttpServer server;
+  server.SetReply("/home/get/panel",
+                  quorlin::testing::ScriptedReply{200, {}, R"({"portrait":"p.held","tb_age":"2"})", std::chrono::seconds(5)});
+  const std::string host = "127.0.0.1:" + std::to_string(server.Port());
+
+  const ProgramFolder folder;
+  std::ofstream(folder.Path() / "quorlin.ini") << "[sz]\r\nsave=3\r\n";
+  SpawnedProcess program({(folder.Path() / "quorlin").string()},
+                         {{"QUORLIN_DISPLAY", "desktop"},
+                          {"QT_QPA_PLATFORM", "xcb"},
+                          {"QUORLIN_PROFILE_HOST", host},
+                          {"QUORLIN_PORTRAIT_HOST", host}});
+  ASSERT_TRUE(program.Started());
+  Geometry window;
+  std::string windowId;
+  ASSERT_TRUE(WaitFor([&] { return FindWindow(kTitle, window, windowId); }, 15000)) << "no main window";
+  const QImage before = GrabScreen(window);
+
+  Click(window.x + 150, window.y + 406);
+  RunProgram({"xdotool", "type", "--delay", "40", "abc"}, nullptr, 10000);
+  Click(window.x + 536, window.y + 406);
+  const auto clicked = std::chrono::steady_clock::now();
+  ASSERT_TRUE(WaitFor([&] { return server.RequestCount() == 1; }, 5000)) << "no profile request";
+
+  // Moved while the reply is held: the window follows and shows the card canvas there.
+  Geometry moved = window;
+  moved.x += 120;
+  moved.y += 60;
+  RunProgram({"xdotool", "windowmove", windowId, std::to_string(moved.x), std::to_string(moved.y)}, nullptr, 5000);
+  ASSERT_TRUE(WaitFor([&] {
+    Geometry now;
+    std::string id;
+    return FindWindow(kTitle, now, id) && now.x == moved.x && now.y == moved.y;
+  }, 2000)) << "the window did not move";
+  // Unmapped and mapped again, the window has no pixels until the program shows them anew.
+  RunProgram({"xdotool", "windowunmap", "--sync", windowId}, nullptr, 5000);
+  RunProgram({"xdotool", "windowmap", "--sync", windowId}, nullptr, 5000);
+  std::this_thread::sleep_for(std::chrono::milliseconds(300));
+  const QImage during = GrabScreen(moved);
+  // Then a click into the ID box, two more letters and 生成, all before the reply.
+  Click(moved.x + 150, moved.y + 406);
+  RunProgram({"xdotool", "type", "--delay", "40", "xy"}, nullptr, 10000);
+  Click(moved.x + 536, moved.y + 406);
+  const auto madeInput = std::chrono::steady_clock::now();
+  if (madeInput - clicked > std::chrono::milliseconds(4500)) GTEST_SKIP() << "the input came too late to be made during the wait";
+  EXPECT_EQ(server.RequestCount(), 1u);  // nothing of it ran yet
+
+  ASSERT_FALSE(during.isNull());
+  ASSERT_EQ(during.size(), before.size());
+  for (const QPoint p : {QPoint(5, 5), QPoint(100, 300), QPoint(520, 60), QPoint(560, 370)}) {
+    EXPECT_TRUE(SameColour(during.pixel(p), before.pixel(p), 2)) << "canvas pixel " << p.x() << "," << p.y();
+  }
+
+  // After the reply the held click makes the second card, with the letters typed before it.
+  ASSERT_TRUE(WaitFor([&] { return server.RequestCount() >= 3; }, 15000)) << server.RequestCount();
+  const std::vector<quorlin::testing::RecordedRequest> requests = server.Requests();
+  EXPECT_EQ(requests[0].query, "ie=utf-8&un=%61%62%63");
+  EXPECT_EQ(requests[1].path, "/sys/portraitl/item/p.held");
+  EXPECT_EQ(requests[2].query, "ie=utf-8&un=%61%62%63%78%79");
+  program.Stop();
 }
 
 }  // namespace

@@ -165,9 +165,11 @@ TEST_F(CardEndToEnd, SaveModeThreeAndUnknownModesSaveNothing) {
   EXPECT_TRUE(FilesEndingIn(program_.Root(), ".jpg").empty());
 }
 
-TEST_F(CardEndToEnd, AnUnreachableProfileHostGivesACardWithAnEmptyAge) {
-  const ChildResult result = program_.Run(CardScript(kMember), "127.0.0.1:1");
+TEST_F(CardEndToEnd, AnUnreachableProfileHostShowsTheTextsAndSavesNothing) {
+  const ChildResult result = program_.Run(CardScript(kMember) + "clipboard clip.bmp\n", "127.0.0.1:1");
   ExpectCleanEnd(result);
+  EXPECT_TRUE(Contains(result.standardOutput, "msgbox 信息： | 获取资料失败\n")) << result.standardOutput;
+  EXPECT_TRUE(Contains(result.standardOutput, "clipboard empty\n")) << result.standardOutput;
   const BmpPicture card = Shot();
   ASSERT_EQ(card.width, 580);
   // "吧龄: 年" is 8 bytes: written from x 250.

@@ -15,14 +15,31 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr long kDefaultPhaseMs = 60'000;
-constexpr long kLongestPhaseMs = 600'000;
-constexpr long kLongestExchangeMs = 600'000;
+constexpr long kUnsetPhaseShareMs = 10'000;
+constexpr long kLongestPhaseMs = 120'000;
+constexpr long kLongestExchangeMs = 120'000;
 constexpr long kMaxRedirects = 5;
 
-long PhaseMs(int requested) {
-  return requested <= 0 ? kDefaultPhaseMs : std::min<long>(requested, kLongestPhaseMs);
+// A set phase time-out, limited; 0 for an unset one.
+long SetPhaseMs(int requested) { return requested <= 0 ? 0 : std::min<long>(requested, kLongestPhaseMs); }
+
+}  // namespace
+
+HttpExchangeBounds BoundsOf(const HttpTimeouts& timeouts) {
+  const long resolve = SetPhaseMs(timeouts.resolveMs);
+  const long connect = SetPhaseMs(timeouts.connectMs);
+  const long send = SetPhaseMs(timeouts.sendMs);
+  const long receive = SetPhaseMs(timeouts.receiveMs);
+  const auto share = [](long phase) { return phase > 0 ? phase : kUnsetPhaseShareMs; };
+  HttpExchangeBounds bounds;
+  bounds.totalMs = std::min(kLongestExchangeMs, resolve + share(connect) + share(send) + share(receive));
+  bounds.connectMs = std::min(bounds.totalMs, resolve + share(connect));
+  bounds.sendIdleMs = send > 0 ? send : bounds.totalMs;
+  bounds.receiveIdleMs = receive > 0 ? receive : bounds.totalMs;
+  return bounds;
 }
+
+namespace {
 
 void InitialiseCurlOnce() {
   static std::once_flag once;
@@ -222,11 +239,10 @@ HttpExchangeResult RunHttpExchange(const HttpExchangeRequest& request) {
 
   Transfer transfer;
   transfer.cancel = request.cancel;
-  transfer.sendIdleMs = PhaseMs(request.timeouts.sendMs);
-  transfer.receiveIdleMs = PhaseMs(request.timeouts.receiveMs);
+  const HttpExchangeBounds bounds = BoundsOf(request.timeouts);
+  transfer.sendIdleMs = bounds.sendIdleMs;
+  transfer.receiveIdleMs = bounds.receiveIdleMs;
   transfer.lastActivity = Clock::now();
-  const long connectMs = PhaseMs(request.timeouts.resolveMs) + PhaseMs(request.timeouts.connectMs);
-  const long totalMs = std::min(kLongestExchangeMs, connectMs + transfer.sendIdleMs + transfer.receiveIdleMs);
 
   bool listOk = true;
   const auto headerList = BuildHeaderList(request, listOk);
@@ -244,8 +260,8 @@ HttpExchangeResult RunHttpExchange(const HttpExchangeRequest& request) {
   // An empty proxy also keeps libcurl from taking one from the environment.
   curl_easy_setopt(curl, CURLOPT_PROXY, proxy.c_str());
   curl_easy_setopt(curl, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
-  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, connectMs);
-  curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, totalMs);
+  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, bounds.connectMs);
+  curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, bounds.totalMs);
   curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headerList.get());
   curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, OnHeaderLine);
   curl_easy_setopt(curl, CURLOPT_HEADERDATA, &transfer);

@@ -1,13 +1,17 @@
 // One synchronous HTTP exchange over libcurl, as the XML-HTTP component needs it: the request
 // goes out with exactly the headers given, and the final response comes back whole.
 //
-// Bounds, whatever the caller asks for:
-//   - each of the four phase time-outs that is 0 or negative counts as 60 s, and none counts
-//     for more than 600 s; the whole exchange ends after at most the sum of the phases, and
-//     never after more than 600 s;
+// Bounds, whatever the caller asks for (a person waits at the other end):
+//   - a phase time-out of 0 or less has no bound of its own: an unset resolve time-out leaves
+//     resolving to the connect bound, an unset connect time-out means 10 s, an unset send or
+//     receive time-out lets that phase run up to the whole exchange's bound; a phase time-out
+//     over 120 s counts as 120 s;
 //   - resolving and connecting together get the resolve plus the connect time-out; the send
 //     phase fails when no request byte could be sent for the send time-out, the receive phase
 //     when no reply byte arrived for the receive time-out (both checked about once a second);
+//   - the whole exchange ends after the four phases' shares — each set time-out, or 0 for an
+//     unset resolve and 10 s for any other unset phase, so 30 s when all four are unset — and
+//     never after more than 120 s, however the bytes trickle in;
 //   - at most 5 redirects are followed (the reply is that of the last response), only over
 //     http and https; no other protocol is ever used;
 //   - a reply body over 64 MiB, or over 256 KiB of header lines, is an error, never a cut reply.
@@ -26,6 +30,15 @@ struct HttpTimeouts {
   int sendMs = 0;
   int receiveMs = 0;
 };
+
+// What the bounds above make of a request's time-outs, in milliseconds.
+struct HttpExchangeBounds {
+  long connectMs = 0;      // resolving and connecting
+  long sendIdleMs = 0;     // no request byte sent for this long
+  long receiveIdleMs = 0;  // no reply byte received for this long
+  long totalMs = 0;        // the whole exchange
+};
+HttpExchangeBounds BoundsOf(const HttpTimeouts& timeouts);
 
 struct HttpExchangeRequest {
   std::string method;  // sent as given ("GET", "POST", …)

@@ -11,6 +11,7 @@
 #include "platform/com/xmlhttp/http_reply_reader.h"
 #include "platform/com/xmlhttp/reply_text.h"
 #include "platform/com/xmlhttp/xmlhttp.h"
+#include "platform/user/input_held_wait.h"
 
 namespace quorlin::platform {
 namespace {
@@ -278,7 +279,9 @@ class ServerXmlHttp final : public AutomationObject<> {
       generation = generation_;
       stage_ = Stage::kSending;
     }
-    HttpExchangeResult reply = RunHttpExchange(request);
+    // The caller's windows stay painted while the exchange runs; their input waits for its end.
+    HttpExchangeResult reply;
+    RunWithInputHeld([&reply, &request] { reply = RunHttpExchange(request); });
     std::lock_guard lock(mutex_);
     if (generation != generation_) return HRESULT_FROM_WIN32(kWinHttpOperationCancelled);  // aborted or reopened
     failure_ = HresultOfExchangeError(reply.error);

@@ -3,11 +3,13 @@
 // Members (names matched without case through the class's type information):
 //   open(bstrMethod, bstrUrl, [varAsync], [bstrUser], [bstrPassword])
 //   setRequestHeader(bstrHeader, bstrValue)      between open and send
-//   setTimeouts(resolve, connect, send, receive)  milliseconds, any time; 0 or -1 is the
-//                                                 exchange's bound (60 s a phase)
+//   setTimeouts(resolve, connect, send, receive)  milliseconds, any time; 0 or -1 leaves the
+//                                                 phase to the exchange's bounds (http_exchange.h)
 //   setProxy(setting, [varProxyServer], [varBypassList])  0 default, 1 direct, 2 named proxy
 //   send([varBody])          a BSTR goes as UTF-8, a byte array as its bytes; other scalars
-//                            as their text; synchronous: returns when the reply is in
+//                            as their text; synchronous: returns when the reply is in, the
+//                            caller's windows painted meanwhile and their input held
+//                            (input_held_wait.h)
 //   waitForResponse([timeoutInSeconds]) → VARIANT_BOOL
 //   abort(), getAllResponseHeaders(), getResponseHeader(bstrHeader)
 //   status, statusText, responseText, responseBody (VT_ARRAY | VT_UI1), readyState

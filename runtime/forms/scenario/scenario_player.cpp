@@ -9,6 +9,7 @@
 #include "platform/base/thread_services.h"
 #include "platform/display/headless_display.h"
 #include "platform/user/focus.h"
+#include "platform/user/input_held_wait.h"
 #include "platform/user/timers.h"
 #include "platform/user/window_core.h"
 #include "platform/user/window_geometry.h"
@@ -52,6 +53,7 @@ ScenarioPlayer::~ScenarioPlayer() {
     Kernel().SetExitObserver(nullptr);
     g_exitReporter = nullptr;
   }
+  platform::SetHeldWaitTick(nullptr, nullptr);
   if (pumpWindow_ && IsWindow(pumpWindow_)) {
     Kernel().RemoveIdleCallbacks(pumpWindow_);
     DestroyWindow(pumpWindow_);
@@ -67,6 +69,7 @@ void ScenarioPlayer::Start() {
   pumpWindow_ = CreatePumpWindow();
   SetTimer(pumpWindow_, PumpTimerId, PumpPeriodMs, nullptr);
   Kernel().AddIdleCallback(pumpWindow_, &ScenarioPlayer::IdleStep, this);
+  platform::SetHeldWaitTick(&ScenarioPlayer::HeldWaitStep, this);
 }
 
 void ScenarioPlayer::WindowOpened(HWND, const std::string& title) {
@@ -78,6 +81,20 @@ void ScenarioPlayer::WindowClosed(HWND, const std::string& title) {
 }
 
 void ScenarioPlayer::IdleStep(HWND, void* player) { static_cast<ScenarioPlayer*>(player)->Step(); }
+void ScenarioPlayer::HeldWaitStep(void* player) {
+  auto* self = static_cast<ScenarioPlayer*>(player);
+  if (!self->ending_) self->Step();  // the end's deadline counts from the message loop
+}
+
+// During a wait with the input held only a `meanwhile` step, and the steps after it in the same
+// wait up to a `wait`, may run: any other step waits for the request, as it waits for every
+// handler, and so does the script's end.
+bool ScenarioPlayer::MayStepDuringHeldWait() const {
+  if (next_ >= script_.steps.size()) return false;
+  const StepKind kind = script_.steps[next_].kind;
+  if (kind == StepKind::Meanwhile) return true;
+  return heldWait_ != 0 && heldWait_ == platform::HeldWaitSerial() && kind != StepKind::Wait;
+}
 
 void ScenarioPlayer::Step() {
   if (failed_ || busy_) return;
@@ -97,7 +114,12 @@ void ScenarioPlayer::Step() {
     return;
   }
   busy_ = true;
+  const bool held = platform::InputHeld();
   while (next_ < script_.steps.size()) {
+    if (held && !MayStepDuringHeldWait()) {
+      busy_ = false;
+      return;
+    }
     const ScenarioStep& step = script_.steps[next_++];
     const Flow flow = Perform(step);
     lastWasQuit_ = step.kind == StepKind::Quit;
@@ -107,6 +129,7 @@ void ScenarioPlayer::Step() {
     }
   }
   busy_ = false;
+  if (held) return;
   // Out of steps: the end behaves as `quit`.
   if (!lastWasQuit_) Quit();
   ending_ = true;
@@ -128,6 +151,11 @@ ScenarioPlayer::Flow ScenarioPlayer::Perform(const ScenarioStep& step) {
     case StepKind::Answer: return Answer(step);
     case StepKind::Drop: return Drop(step);
     case StepKind::Wait:
+      waitUntil_ = GetTickCount64() + step.number;
+      return Flow::Yield;
+    case StepKind::Meanwhile:
+      heldWait_ = platform::HeldWaitSerial();
+      if (heldWait_ == 0) return Fail(step.line, "no request waits for its reply");
       waitUntil_ = GetTickCount64() + step.number;
       return Flow::Yield;
     case StepKind::Close: return Close(step);

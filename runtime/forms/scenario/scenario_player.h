@@ -3,8 +3,10 @@
 //
 // It steps from the kernel's idle callbacks, so a step starts only when the window thread's
 // queue is empty — the input of the step before has been handled, windows repainted — and never
-// inside a modal loop or a handler's ProcessPendingMessages. A short timer of its own wakes the
-// message loop for waits. Relative paths of the script lead from the script's folder.
+// inside a modal loop or a handler's ProcessPendingMessages — but also while a request waits
+// with the program's input held (input_held_wait.h): its input then waits for the request, as
+// a user's would, and a shot shows the screen during the wait. A short timer of its own wakes
+// the message loop for waits. Relative paths of the script lead from the script's folder.
 //
 // The transcript: `window open TITLE` for the windows already open at the start and for each
 // one opened later, `window close TITLE`, `prop UNIT INDEX = VALUE`, `msgbox CAPTION | TEXT`,
@@ -56,6 +58,8 @@ class ScenarioPlayer final : public ScenarioWindowObserver {
   };
 
   static void IdleStep(HWND window, void* player);
+  static void HeldWaitStep(void* player);
+  bool MayStepDuringHeldWait() const;
   void Step();
   Flow Perform(const ScenarioStep& step);
   Flow Fail(int line, const std::string& reason);
@@ -94,6 +98,7 @@ class ScenarioPlayer final : public ScenarioWindowObserver {
   bool failed_ = false;
   bool busy_ = false;
   bool lastWasQuit_ = false;
+  uint64_t heldWait_ = 0;  // the wait with input held that a `meanwhile` step entered
 };
 
 // Reads and parses a script file and starts a player that lives until the process ends. A file

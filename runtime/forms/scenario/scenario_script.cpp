@@ -139,10 +139,10 @@ std::string ParseStep(std::string_view keyword, std::string_view rest, ScenarioS
     if (step.virtualKey == 0) return "unknown key " + Quoted(words[0]);
     return {};
   }
-  if (keyword == "wait") {
-    step.kind = StepKind::Wait;
+  if (keyword == "wait" || keyword == "meanwhile") {
+    step.kind = keyword == "wait" ? StepKind::Wait : StepKind::Meanwhile;
     if (words.size() != 1 || !ParseDecimal(words[0], MaxWaitMs, step.number)) {
-      return "wait takes milliseconds from 0 to " + std::to_string(MaxWaitMs);
+      return std::string(keyword) + " takes milliseconds from 0 to " + std::to_string(MaxWaitMs);
     }
     return {};
   }

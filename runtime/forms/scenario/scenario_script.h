@@ -7,9 +7,15 @@
 //
 //   click UNIT                 focus UNIT                  type TEXT (the rest of the line)
 //   key NAME                   wait MS                     close TITLE (the rest of the line)
+//   meanwhile MS
 //   quit                       prop UNIT INDEX             shot FILE [UNIT]
 //   clipboard FILE             drop UNIT PATH[<TAB>PATH…]  (the paths: the rest of the line)
 //   answer open PATH | answer save PATH | answer font FACE | answer colour RRGGBB | answer cancel
+//
+// `meanwhile MS` comes after a step whose input makes the program wait for a request: once
+// that wait has begun and MS more milliseconds passed, the following steps up to the next `wait`
+// run during it (their input is held until the request is done, as a user's would be); that
+// `wait` and the script's end come after the request.
 //
 // Texts stay UTF-8 here; the player converts what it hands to the program.
 #pragma once
@@ -22,7 +28,7 @@
 
 namespace quorlin::forms {
 
-enum class StepKind { Click, Focus, Type, Key, Answer, Drop, Wait, Close, Quit, Shot, Clipboard, Prop };
+enum class StepKind { Click, Focus, Type, Key, Answer, Drop, Wait, Meanwhile, Close, Quit, Shot, Clipboard, Prop };
 
 enum class AnswerKind { Open, Save, Font, Colour, Cancel };
 
@@ -35,7 +41,7 @@ struct ScenarioStep {
   uint8_t virtualKey = 0;          // key
   AnswerKind answer = AnswerKind::Cancel;
   uint32_t colour = 0;             // answer colour, as 0x00RRGGBB
-  uint32_t number = 0;             // wait (milliseconds), prop (the property index)
+  uint32_t number = 0;             // wait and meanwhile (milliseconds), prop (the property index)
 };
 
 struct ScenarioScriptError {

@@ -9,12 +9,14 @@
 #include <thread>
 
 #include "tests/support/loopback_http_server.h"
+#include "tests/support/slow_http_server.h"
 
 namespace quorlin::platform {
 namespace {
 
 using testing::LoopbackHttpServer;
 using testing::ScriptedReply;
+using testing::SlowHttpServer;
 using namespace std::chrono_literals;
 
 HttpExchangeRequest Get(const std::string& url) {
@@ -173,6 +175,43 @@ TEST(HttpExchange, DelayedReplyTimesOutWithinTheBound) {
   EXPECT_TRUE(result.body.empty());
   // The receive phase is checked about once a second; the sum of the phases caps the whole.
   EXPECT_LT(elapsed, 3s);
+}
+
+TEST(HttpExchange, TimeOutsBecomeBoundsAPersonCanWaitFor) {
+  const struct {
+    const char* name;
+    HttpTimeouts asked;
+    HttpExchangeBounds expected;  // connect, send idle, receive idle, whole
+  } rows[] = {
+      {"all unset", {0, 0, 0, 0}, {10'000, 30'000, 30'000, 30'000}},
+      {"-1 is unset", {-1, -1, -1, -1}, {10'000, 30'000, 30'000, 30'000}},
+      {"the helper's default", {5000, 5000, 5000, 5000}, {10'000, 5000, 5000, 20'000}},
+      {"the component's default", {0, 60'000, 30'000, 30'000}, {60'000, 30'000, 30'000, 120'000}},
+      {"unset phases share 10 s", {0, 2000, 0, 3000}, {2000, 15'000, 3000, 15'000}},
+      {"a set resolve adds to connecting", {4000, 0, 0, 0}, {14'000, 34'000, 34'000, 34'000}},
+      {"never over two minutes", {600'000, 600'000, 600'000, 600'000}, {120'000, 120'000, 120'000, 120'000}},
+  };
+  for (const auto& row : rows) {
+    const HttpExchangeBounds bounds = BoundsOf(row.asked);
+    EXPECT_EQ(bounds.connectMs, row.expected.connectMs) << row.name;
+    EXPECT_EQ(bounds.sendIdleMs, row.expected.sendIdleMs) << row.name;
+    EXPECT_EQ(bounds.receiveIdleMs, row.expected.receiveIdleMs) << row.name;
+    EXPECT_EQ(bounds.totalMs, row.expected.totalMs) << row.name;
+  }
+}
+
+// A reply that trickles in keeps every phase busy; only the whole exchange's bound ends it.
+TEST(HttpExchange, TricklingReplyIsCutOffAtTheWholeBound) {
+  SlowHttpServer server(SlowHttpServer::Manner::kTrickling, 100ms);
+  HttpExchangeRequest request = Get(server.Url("/trickle"));
+  request.timeouts = {100, 200, 300, 400};  // the whole: 1 s
+  const auto start = std::chrono::steady_clock::now();
+  const HttpExchangeResult result = RunHttpExchange(request);
+  const auto elapsed = std::chrono::steady_clock::now() - start;
+  EXPECT_EQ(result.error, HttpExchangeError::kTimeout);
+  EXPECT_TRUE(result.body.empty());
+  EXPECT_GE(elapsed, 900ms);
+  EXPECT_LT(elapsed, 5s);
 }
 
 TEST(HttpExchange, RefusedPortFailsCleanly) {
