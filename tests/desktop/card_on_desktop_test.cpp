@@ -318,6 +318,7 @@ TEST_F(RunCommand, ACtrlCEndsTheToolAndTheService) {
   ASSERT_EQ(kill(-script_->Pid(), SIGINT), 0);
   EXPECT_EQ(ScriptEnd(), 130) << output_;
   ExpectServiceGone();
+}
 
 TEST(CardOnDesktop, TheWindowLivesWhileTheProfileIsHeldAndInputComesAfterTheReply) {
   if (!quorlin::testing::HaveProgram("Xvfb") || !quorlin::testing::HaveProgram("xdotool")) {
