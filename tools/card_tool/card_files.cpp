@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <memory>
 
 namespace quorlin::card_tool {
 namespace {
@@ -67,20 +68,17 @@ std::optional<std::vector<uint8_t>> BmpToPng(const uint8_t* bmp, size_t size) {
   image.width = static_cast<png_uint_32>(width);
   image.height = static_cast<png_uint_32>(rows);
   image.format = PNG_FORMAT_BGR;
+  image.flags = PNG_IMAGE_FLAG_FAST;  // cards are written by the hundred: speed over the last bytes
   // A negative stride reads the rows from the last one up: the BMP's bottom-up order.
   const auto rowStride = static_cast<png_int_32>(stride) * (height > 0 ? -1 : 1);
-  const uint8_t* pixels = bmp + offset;
-  png_alloc_size_t pngSize = 0;
-  if (!png_image_write_to_memory(&image, nullptr, &pngSize, 0, pixels, rowStride, nullptr)) {
-    png_image_free(&image);
-    return std::nullopt;
-  }
-  std::vector<uint8_t> png(pngSize);
-  const bool written = png_image_write_to_memory(&image, png.data(), &pngSize, 0, pixels, rowStride, nullptr);
+  // One pass into a buffer the largest PNG of this size fits in (left unfilled: the encoder
+  // writes what is kept).
+  png_alloc_size_t pngSize = PNG_IMAGE_PNG_SIZE_MAX(image);
+  const std::unique_ptr<uint8_t[]> buffer(new uint8_t[pngSize]);
+  const bool written = png_image_write_to_memory(&image, buffer.get(), &pngSize, 0, bmp + offset, rowStride, nullptr);
   png_image_free(&image);
   if (!written) return std::nullopt;
-  png.resize(pngSize);
-  return png;
+  return std::vector<uint8_t>(buffer.get(), buffer.get() + pngSize);
 }
 
 bool ReplaceFileAtomically(const std::filesystem::path& target, const uint8_t* bytes, size_t size, std::string* error) {

@@ -1,6 +1,6 @@
 // One card made by the window program's own card generation on the headless display: the ID
 // goes into the ID box, the generate button's handler runs with nothing saved, and the card is
-// taken as the handler takes it.
+// the picture the handler hands to its save step.
 #pragma once
 
 #include <optional>
@@ -22,8 +22,8 @@ class CardMaker {
   CardMaker& operator=(const CardMaker&) = delete;
 
   struct Card {
-    app::OwnedBytes picture;      // the BMP bytes, as the save step would receive them
-    bool messageShown = false;   // the generation showed a message box instead of a card
+    app::OwnedBytes picture;     // the BMP bytes the save step received; empty when it got none
+    bool messageShown = false;  // the generation showed a message box
   };
   Card Make(const CardId& id, const CardReplies& replies);
 };
