@@ -5,8 +5,11 @@
 #include <png.h>
 
 #include <fcntl.h>
+#include <pty.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -193,6 +196,47 @@ TEST_F(CardToolEndToEnd, BadUsageShowsTheUsageAndMakesNothing) {
   const ChildResult help = Tool({"--help"});
   EXPECT_EQ(help.exitStatus, 0);
   EXPECT_TRUE(Contains(help.standardOutput, "--format bmp|png"));
+}
+
+TEST_F(CardToolEndToEnd, AProgressBarShowsOnATerminalForMoreThanTenIds) {
+  std::vector<std::string> arguments{"--out", "many"};
+  for (int i = 0; i < 12; ++i) arguments.push_back(i % 2 ? "toolmember" : "thirdmember");
+  // Not a terminal: standard error holds the failure lines only.
+  const ChildResult piped = Tool(arguments);
+  EXPECT_EQ(piped.exitStatus, 0);
+  EXPECT_EQ(piped.standardError, "");
+
+  const std::string tool = program_.PathOf("quorlin-card").string();
+  const std::string output = program_.PathOf("output.txt").string();
+  const std::string host = service_.HostAndPort();
+  std::vector<char*> argv{const_cast<char*>("quorlin-card")};
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  int terminal = -1;
+  const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    dup2(out, STDOUT_FILENO);
+    if (chdir(program_.Folder().c_str()) != 0) _exit(126);
+    setenv("QUORLIN_PROFILE_HOST", host.c_str(), 1);
+    setenv("QUORLIN_PORTRAIT_HOST", host.c_str(), 1);
+    execv(tool.c_str(), argv.data());
+    _exit(127);
+  }
+  std::string shown;
+  char buffer[4096];
+  for (ssize_t n; (n = read(terminal, buffer, sizeof buffer)) > 0;) shown.append(buffer, static_cast<size_t>(n));
+  close(terminal);
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << shown;
+  EXPECT_TRUE(Contains(shown, "\r[###")) << shown;
+  EXPECT_TRUE(Contains(shown, "] 1/12")) << shown;
+  EXPECT_TRUE(Contains(shown, "] 12/12")) << shown;
+  // The cards' lines still go to standard output, one per card.
+  const std::string lines = program_.ReadFile("output.txt");
+  EXPECT_EQ(std::count(lines.begin(), lines.end(), '\n'), 12) << lines;
 }
 
 TEST_F(CardToolEndToEnd, TheCommandLoadsNothingOfTheDesktopToolkit) {
