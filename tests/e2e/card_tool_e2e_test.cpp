@@ -47,24 +47,28 @@ class CardToolEndToEnd : public ::testing::Test {
     std::filesystem::copy_file(QUORLIN_CARD_TOOL, program_.PathOf("quorlin-card"));
   }
 
-  // Runs quorlin-card from the program's folder; `input` becomes its standard input.
+  // In a child process: quorlin-card in the program's folder, both hosts set to `host`.
+  [[noreturn]] void ExecTool(const std::vector<std::string>& arguments, const std::string& host) const {
+    const std::string tool = program_.PathOf("quorlin-card").string();
+    std::vector<char*> argv{const_cast<char*>("quorlin-card")};
+    for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    if (chdir(program_.Folder().c_str()) != 0) _exit(126);
+    setenv("QUORLIN_PROFILE_HOST", host.c_str(), 1);
+    setenv("QUORLIN_PORTRAIT_HOST", host.c_str(), 1);
+    execv(tool.c_str(), argv.data());
+    _exit(127);
+  }
+
+  // Runs quorlin-card; `input` becomes its standard input.
   ChildResult Tool(const std::vector<std::string>& arguments, const std::string& host,
                    const std::string& input = "") const {
-    const std::string tool = program_.PathOf("quorlin-card").string();
     const std::string inputFile = program_.PathOf("input.txt").string();
     std::ofstream(inputFile, std::ios::binary) << input;
     return RunInChild(
         [&] {
-          std::vector<char*> argv{const_cast<char*>("quorlin-card")};
-          for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-          argv.push_back(nullptr);
-          const int in = open(inputFile.c_str(), O_RDONLY);
-          dup2(in, STDIN_FILENO);
-          if (chdir(program_.Folder().c_str()) != 0) _exit(126);
-          setenv("QUORLIN_PROFILE_HOST", host.c_str(), 1);
-          setenv("QUORLIN_PORTRAIT_HOST", host.c_str(), 1);
-          execv(tool.c_str(), argv.data());
-          _exit(127);
+          dup2(open(inputFile.c_str(), O_RDONLY), STDIN_FILENO);
+          ExecTool(arguments, host);
         },
         kToolSeconds);
   }
@@ -206,23 +210,14 @@ TEST_F(CardToolEndToEnd, AProgressBarShowsOnATerminalForMoreThanTenIds) {
   EXPECT_EQ(piped.exitStatus, 0);
   EXPECT_EQ(piped.standardError, "");
 
-  const std::string tool = program_.PathOf("quorlin-card").string();
+  // Standard error on a terminal of the test's own, standard output into a file.
   const std::string output = program_.PathOf("output.txt").string();
-  const std::string host = service_.HostAndPort();
-  std::vector<char*> argv{const_cast<char*>("quorlin-card")};
-  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
-  argv.push_back(nullptr);
   int terminal = -1;
   const pid_t child = forkpty(&terminal, nullptr, nullptr, nullptr);
   ASSERT_GE(child, 0);
   if (child == 0) {
-    const int out = open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    dup2(out, STDOUT_FILENO);
-    if (chdir(program_.Folder().c_str()) != 0) _exit(126);
-    setenv("QUORLIN_PROFILE_HOST", host.c_str(), 1);
-    setenv("QUORLIN_PORTRAIT_HOST", host.c_str(), 1);
-    execv(tool.c_str(), argv.data());
-    _exit(127);
+    dup2(open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644), STDOUT_FILENO);
+    ExecTool(arguments, service_.HostAndPort());
   }
   std::string shown;
   char buffer[4096];
