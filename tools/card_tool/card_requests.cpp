@@ -49,10 +49,12 @@ CardReplies RequestCard(const CardId& id, bool onlinePortrait) {
   return replies;
 }
 
-// The replies the window thread's requests are answered from, and which were handed out.
+// Set on the threads that make the requests ahead: their own requests are never answered.
+thread_local bool t_requestingAhead = false;
+
+// The replies the card generation's requests are answered from, and which were handed out.
 struct Answers {
   std::mutex mutex;
-  std::thread::id thread;
   const CardReplies* replies = nullptr;
   bool profileGiven = false;
   bool portraitGiven = false;
@@ -68,7 +70,7 @@ app::OwnedText CopyText(const std::string& text) { return app::OwnedText::Copy(t
 bool AnswerRequest(const app::web::WebRequestArguments& arguments, app::OwnedBytes& body) {
   Answers& answers = CurrentAnswers();
   std::lock_guard lock(answers.mutex);
-  if (!answers.replies || answers.thread != std::this_thread::get_id() || !arguments.url) return false;
+  if (t_requestingAhead || !answers.replies || !arguments.url) return false;
   const FinishedExchange* exchange = nullptr;
   if (!answers.profileGiven && answers.replies->profile.url == arguments.url) {
     answers.profileGiven = true;
@@ -99,7 +101,6 @@ void AnswerRequestsFrom(const CardReplies* replies) {
   Answers& answers = CurrentAnswers();
   std::lock_guard lock(answers.mutex);
   answers.replies = replies;
-  answers.thread = std::this_thread::get_id();
   answers.profileGiven = answers.portraitGiven = false;
   app::web::SetFinishedExchangeSource(replies ? &AnswerRequest : nullptr);
 }
@@ -122,6 +123,7 @@ CardRequests::~CardRequests() {
 }
 
 void CardRequests::Work() {
+  t_requestingAhead = true;
   std::unique_lock lock(mutex_);
   for (;;) {
     changed_.wait(lock, [this] { return stopping_ || next_ >= slots_.size() || next_ < taken_ + kCardsAhead; });

@@ -62,8 +62,8 @@ class CardRequests {
   std::vector<std::thread> threads_;
 };
 
-// While set, the card generation's requests on this thread whose URL is one of the card's are
-// answered from `replies` (each once); null answers none again.
+// While set, the card generation's requests whose URL is one of the card's are answered from
+// `replies` (each once), on whatever thread the generation makes them; null answers none again.
 void AnswerRequestsFrom(const CardReplies* replies);
 
 }  // namespace quorlin::card_tool

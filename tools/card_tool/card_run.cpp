@@ -40,20 +40,26 @@ class Report {
  public:
   explicit Report(size_t total) : bar_(stderr, total, isatty(STDERR_FILENO) && total > kIdsBeforeProgressBar) {}
 
+  // The bar is taken away first: standard output may be the same terminal.
   void Written(const CardId& id, const std::string& path) {
-    std::fprintf(stdout, "%s\t%s\n", id.given.c_str(), path.c_str());
-    std::fflush(stdout);
+    bar_.Hide();
+    Line(stdout, id, path);
     Next();
   }
   void Failed(const CardId& id, const std::string& reason) {
     bar_.Hide();
-    std::fprintf(stderr, "%s\t%s\n", id.given.c_str(), reason.c_str());
+    Line(stderr, id, reason);
     failed_ = true;
     Next();
   }
   bool AnyFailed() const { return failed_; }
 
  private:
+  static void Line(std::FILE* stream, const CardId& id, const std::string& text) {
+    const std::string line = id.given + "\t" + text + "\n";
+    std::fwrite(line.data(), 1, line.size(), stream);
+    std::fflush(stream);
+  }
   void Next() { bar_.Show(++done_); }
 
   ProgressBar bar_;
