@@ -1,17 +1,14 @@
 #include "app/card/card_handlers.h"
 
-#include <string>
-
 #include "app/card/card_drawing.h"
 #include "app/card/card_texts.h"
+#include "app/card/card_urls.h"
 #include "app/card/profile_reply.h"
-#include "app/card/service_hosts.h"
 #include "app/forms/unit_ids.h"
 #include "app/saving/save_card.h"
 #include "app/settings/app_settings.h"
 #include "app/settings/property_numbers.h"
 #include "app/settings/settings_handlers.h"
-#include "app/web/text_helpers.h"
 #include "app/web/web_request.h"
 #include "runtime/commands/file_commands.h"
 #include "runtime/commands/message_box_command.h"
@@ -34,12 +31,6 @@ OwnedBytes ReadDroppedFile(const forms::HandlerArguments& arguments) {
   const char* path = arguments.count > 0 ? reinterpret_cast<const char*>(static_cast<uintptr_t>(arguments.values[0]))
                                          : nullptr;
   return CallCoreBytes(&commands::ReadFileBytes, {MakeText(path)});
-}
-
-OwnedText Join(std::initializer_list<std::string_view> parts) {
-  std::string joined;
-  for (const std::string_view part : parts) joined += part;
-  return OwnedText::Copy(joined);
 }
 
 }  // namespace
@@ -74,9 +65,7 @@ forms::HandlerResult GenerateCard(const forms::HandlerArguments&) {
   WriteIntegerProperty(units::PortraitFrame, property::kPicBoxBackColor, settings.borderColour);
 
   const OwnedText id = ReadId();
-  const OwnedText encodedId = web::UrlEncode(id.get());
-  const OwnedText profileUrl =
-      Join({texts::kHttp, ProfileHost(), texts::kProfilePath, texts::kProfileQuery, encodedId.view()});
+  const OwnedText profileUrl = ProfileUrlOf(id.get());
   web::WebRequestArguments profileRequest;
   profileRequest.url = profileUrl.get();
   const OwnedText reply = web::WebRequestText(profileRequest);
@@ -84,7 +73,7 @@ forms::HandlerResult GenerateCard(const forms::HandlerArguments&) {
 
   const OwnedText portrait = PortraitOf(reply.get());
   const OwnedText age = ForumAgeOf(reply.get());
-  const OwnedText portraitUrl = Join({texts::kHttp, PortraitHost(), texts::kPortraitPath, portrait.view()});
+  const OwnedText portraitUrl = PortraitUrlOf(portrait.get());
 
   if (settings.onlineAvatar != 1) {
     WriteByteSetProperty(units::Portrait, property::kPicBoxPicture, settings.localAvatarBytes.get());

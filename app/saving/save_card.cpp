@@ -38,7 +38,11 @@ void SaveWithDialog(const OwnedBytes& cardPicture) {
   WriteFileBytes(fileName.get(), cardPicture);
 }
 
+CardPictureObserver cardObserver = nullptr;
+
 }  // namespace
+
+void ObserveCardPictures(CardPictureObserver observer) { cardObserver = observer; }
 
 bool IsPlainFileStem(std::string_view id) {
   if (id == "." || id == "..") return false;
@@ -46,6 +50,7 @@ bool IsPlainFileStem(std::string_view id) {
 }
 
 void SaveCard(const OwnedBytes& cardPicture, int32_t saveMode) {
+  if (cardObserver) cardObserver(cardPicture);
   switch (saveMode) {
     case kSaveToClipboard: web::CopyPictureToClipboard(cardPicture.get()); break;
     case kSaveBesideProgram: SaveBesideProgram(cardPicture); break;

@@ -18,6 +18,11 @@ inline constexpr int32_t kSaveWithDialog = 2;
 // dialog; 3 and any other value: nothing. Files hold the BMP bytes unchanged.
 void SaveCard(const OwnedBytes& cardPicture, int32_t saveMode);
 
+// A program that takes the cards for a purpose of its own is shown each card the save step
+// receives, before the save mode acts on it; null shows none.
+using CardPictureObserver = void (*)(const OwnedBytes& cardPicture);
+void ObserveCardPictures(CardPictureObserver observer);
+
 // Whether an ID names a single file in the program's folder: no '/', '\' or ':' byte (a
 // double-byte character whose second byte is '\' counts too) and not "." or "..". Any other
 // ID would reach outside the folder or a drive, and that card is not written at all.

@@ -7,12 +7,23 @@
 #include "runtime/commands/ini_commands.h"
 
 namespace quorlin::app {
+namespace {
+
+std::string& FileUsedInstead() {
+  static std::string name;
+  return name;
+}
+
+}  // namespace
+
+void UseSettingsFileInstead(std::string_view fileName) { FileUsedInstead() = fileName; }
 
 IniSettingsFile::IniSettingsFile() = default;
 IniSettingsFile::IniSettingsFile(OwnedText fileName) : fixedName_(std::move(fileName)) {}
 
 OwnedText IniSettingsFile::FileName() const {
   if (!fixedName_.empty()) return OwnedText::Copy(fixedName_.view());
+  if (!FileUsedInstead().empty()) return OwnedText::Copy(FileUsedInstead());
   const OwnedText directory = CallCoreText(&commands::GetProgramDirectory);
   std::string name(directory.view());
   name += texts::kIniFileName;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <optional>
+#include <string_view>
 
 #include "app/support/runtime_calls.h"
 
@@ -17,10 +18,16 @@ class SettingsFile {
   virtual void Write(const char* section, const char* key, const char* value) = 0;
 };
 
+// Every IniSettingsFile made without a name then uses this file (GBK bytes, as the ini
+// commands take names) instead of the program's quorlin.ini; the empty name returns to it. For
+// a program that is told which settings to use; set before the main window loads.
+void UseSettingsFileInstead(std::string_view fileName);
+
 // The ini file of that full name.
 class IniSettingsFile : public SettingsFile {
  public:
-  // Builds the full name anew for every access from GetProgramDirectory.
+  // Builds the full name anew for every access from GetProgramDirectory (unless another file
+  // is used instead).
   IniSettingsFile();
   explicit IniSettingsFile(OwnedText fileName);
 

@@ -30,4 +30,13 @@ OwnedBytes WebRequest(const WebRequestArguments& arguments);
 // time-out of 0); the body up to its first zero byte, unconverted.
 OwnedText WebRequestText(const WebRequestArguments& arguments);
 
+// Exchanges finished ahead of time: a program that makes the same requests on other threads
+// before its handlers ask for them (the card command overlaps the requests of many cards)
+// answers them here. When a source is set, WebRequest offers it every request first; a source
+// that takes a request returns true having set the body and every variable the arguments name
+// (method, reply headers, reply cookies) as the exchange set them, and no exchange is made.
+// Called on the thread of the request.
+using FinishedExchangeSource = bool (*)(const WebRequestArguments& arguments, OwnedBytes& body);
+void SetFinishedExchangeSource(FinishedExchangeSource source);
+
 }  // namespace quorlin::app::web

@@ -381,6 +381,20 @@ std::string Utf8ToGbk(std::string_view utf8) {
   return gbk;
 }
 
+bool Utf8ToGbkExactly(std::string_view utf8, std::string& gbk) {
+  gbk.clear();
+  if (IsAscii(utf8)) {
+    gbk = utf8;
+    return true;
+  }
+  std::u16string units;
+  units.reserve(utf8.size());
+  if (!DecodeUtf8(utf8, units, true)) return false;
+  bool used = false;
+  EncodeGbk(units, gbk, std::string_view(&kGbkDefaultByte, 1), used);
+  return !used;
+}
+
 std::u16string GbkToUtf16(std::string_view gbk) {
   if (IsAscii(gbk)) return std::u16string(gbk.begin(), gbk.end());
   std::u16string units;

@@ -48,6 +48,9 @@ namespace quorlin::platform {
 // GBK, U+FFFD from UTF-8). Pure ASCII is copied without calling into iconv.
 std::string GbkToUtf8(std::string_view gbk);
 std::string Utf8ToGbk(std::string_view utf8);
+// The strict form: false (and gbk unspecified) when the text is not UTF-8 or holds a character
+// GBK lacks.
+bool Utf8ToGbkExactly(std::string_view utf8, std::string& gbk);
 std::u16string GbkToUtf16(std::string_view gbk);
 std::string Utf16ToGbk(std::u16string_view utf16);
 

@@ -2,28 +2,16 @@
 
 #include <mutex>
 
-#include "platform/base/builtin_exports.h"
-#include "platform/com/builtin_exports.h"
-#include "platform/com/xmlhttp/xmlhttp.h"
 #include "platform/display/desktop/desktop_display.h"
 #include "platform/display/display_backend.h"
-#include "platform/gdi/builtin_exports.h"
-#include "platform/shell/builtin_exports.h"
-#include "platform/user/builtin_exports.h"
-#include "platform/user/control_classes.h"
+#include "platform/startup/platform_pieces.h"
 
 namespace quorlin::platform {
 
 void StartPlatform() {
   static std::once_flag once;
   std::call_once(once, [] {
-    RegisterBaseExports();
-    RegisterGdiExports();
-    RegisterUserExports();
-    RegisterControlClasses();
-    RegisterComExports();
-    RegisterXmlHttpClasses();
-    RegisterShellExports();
+    RegisterPlatformPieces();
     // The display is chosen now, on the thread that will make the windows; with no display to
     // be had the process ends here with a line on standard error.
     RegisterDesktopDisplay();

@@ -109,6 +109,19 @@ TEST(CodePage, RoundTripsThroughEveryCodePage) {
   EXPECT_EQ(Utf8ToGbk("a" + smiley + "b"), "a?b");
 }
 
+TEST(CodePage, TheExactConversionRefusesWhatTheLenientOneReplaces) {
+  std::string gbk = "left over";
+  EXPECT_TRUE(quorlin::platform::Utf8ToGbkExactly("ab" + kBaLingUtf8, gbk));
+  EXPECT_EQ(gbk, "ab" + kBaLingGbk);
+  EXPECT_TRUE(quorlin::platform::Utf8ToGbkExactly("", gbk));
+  EXPECT_EQ(gbk, "");
+  EXPECT_TRUE(quorlin::platform::Utf8ToGbkExactly("?", gbk));  // a real question mark is no replacement
+  EXPECT_EQ(gbk, "?");
+  EXPECT_FALSE(quorlin::platform::Utf8ToGbkExactly("a\xF0\x9F\x98\x80", gbk));  // no GBK form
+  EXPECT_FALSE(quorlin::platform::Utf8ToGbkExactly("a\xE5\x90", gbk));           // cut UTF-8
+  EXPECT_FALSE(quorlin::platform::Utf8ToGbkExactly("\xFF", gbk));
+}
+
 TEST(CodePage, UndecodableInputBecomesTheDefaultOrFails) {
   struct Row { UINT codePage; std::string bytes; std::u16string lenient; };
   const Row rows[] = {
