@@ -4,6 +4,7 @@
 #include "app/card/card_texts.h"
 #include "app/card/card_urls.h"
 #include "app/card/profile_reply.h"
+#include "app/card/service_hosts.h"
 #include "app/forms/unit_ids.h"
 #include "app/saving/save_card.h"
 #include "app/settings/app_settings.h"
