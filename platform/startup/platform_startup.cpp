@@ -5,8 +5,7 @@
 #include "platform/base/builtin_exports.h"
 #include "platform/com/builtin_exports.h"
 #include "platform/com/xmlhttp/xmlhttp.h"
-#include "platform/display/desktop/desktop_display.h"
-#include "platform/display/display_backend.h"
+#include "platform/display/desktop_module.h"
 #include "platform/gdi/builtin_exports.h"
 #include "platform/shell/builtin_exports.h"
 #include "platform/user/builtin_exports.h"
@@ -26,7 +25,7 @@ void StartPlatform() {
     RegisterShellExports();
     // The display is chosen now, on the thread that will make the windows; with no display to
     // be had the process ends here with a line on standard error.
-    RegisterDesktopDisplay();
+    RegisterDesktopModule();
     CurrentDisplay();
   });
 }
