@@ -14,6 +14,7 @@
 #include <map>
 #include <numbers>
 #include <optional>
+#include <thread>
 #include <tuple>
 #include <unordered_map>
 
@@ -337,6 +338,13 @@ constexpr size_t kMaxCachedFonts = 32;
 std::mutex& FontLock() {
   static std::mutex* lock = new std::mutex;
   return *lock;
+}
+
+void PrepareFontsInBackground() {
+  std::thread([] {
+    std::lock_guard lock(FontLock());
+    TheEngine();
+  }).detach();
 }
 
 RealizedFont* RealizeFont(const FontRequest& request) {

@@ -7,6 +7,7 @@
 #include "platform/com/xmlhttp/xmlhttp.h"
 #include "platform/display/desktop_module.h"
 #include "platform/gdi/builtin_exports.h"
+#include "platform/gdi/font_engine.h"
 #include "platform/shell/builtin_exports.h"
 #include "platform/user/builtin_exports.h"
 #include "platform/user/control_classes.h"
@@ -16,6 +17,8 @@ namespace quorlin::platform {
 void StartPlatform() {
   static std::once_flag once;
   std::call_once(once, [] {
+    // Every window draws text: the font configuration loads while the rest starts.
+    gdi::PrepareFontsInBackground();
     RegisterBaseExports();
     RegisterGdiExports();
     RegisterUserExports();
