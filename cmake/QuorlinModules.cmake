@@ -6,8 +6,11 @@ set(QUORLIN_MODULE_IMPORTS_SCRIPT ${CMAKE_CURRENT_LIST_DIR}/module_imports.sh)
 add_custom_target(quorlin_program_modules)
 
 # The module NAME.so from the sources; it exports nothing but its entry functions (Quorlin…).
+# A SELF_CONTAINED module takes nothing from the program: a symbol its libraries do not define
+# fails the link rather than its first call (sanitizer builds leave their runtime unresolved
+# in shared objects, so there the check is skipped).
 function(quorlin_program_module target)
-  cmake_parse_arguments(ARG "" "NAME" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "SELF_CONTAINED" "NAME" "SOURCES;LIBS" ${ARGN})
   add_library(${target} MODULE ${ARG_SOURCES})
   target_link_libraries(${target} PRIVATE ${ARG_LIBS})
   quorlin_warnings(${target})
@@ -15,6 +18,9 @@ function(quorlin_program_module target)
     LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
   target_link_options(${target} PRIVATE LINKER:--version-script=${QUORLIN_MODULE_MAP})
   set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS ${QUORLIN_MODULE_MAP})
+  if(ARG_SELF_CONTAINED AND NOT QUORLIN_SANITIZE AND NOT QUORLIN_FUZZ)
+    target_link_options(${target} PRIVATE LINKER:-z,defs)
+  endif()
   add_dependencies(quorlin_program_modules ${target})
 endfunction()
 
