@@ -9,6 +9,8 @@ function(quorlin_test_folder target)
   add_executable(${target} ${sources})
   target_link_libraries(${target} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
   quorlin_warnings(${target})
+  # A test that makes a request loads the HTTP module as the program does.
+  add_dependencies(${target} quorlin_program_modules)
   add_test(NAME ${target} COMMAND ${target} --gtest_brief=1)
   set_tests_properties(${target} PROPERTIES LABELS "${ARG_LABEL}" TIMEOUT 600
     ENVIRONMENT "QUORLIN_DISPLAY=headless;QUORLIN_TEST_DATA=${PROJECT_SOURCE_DIR}/tests/data")

@@ -11,10 +11,14 @@ function(quorlin_warnings target)
   endif()
 endfunction()
 
-# A static library of the project from every .cpp file in the calling folder.
+# A static library of the project from every .cpp file in the calling folder but those named
+# after EXCLUDE.
 function(quorlin_library target)
-  cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "LIBS;EXCLUDE" ${ARGN})
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
+  foreach(excluded ${ARG_EXCLUDE})
+    list(REMOVE_ITEM sources ${CMAKE_CURRENT_SOURCE_DIR}/${excluded})
+  endforeach()
   add_library(${target} STATIC ${sources})
   target_link_libraries(${target} PUBLIC ${ARG_LIBS})
   quorlin_warnings(${target})

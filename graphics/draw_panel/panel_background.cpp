@@ -49,9 +49,14 @@ void DrawPanel::DropPicture() {
 
 const pictures::DrawablePicture* DrawPanel::DrawableFor(HDC dc, COLORREF background) {
   if (!drawable_ || !drawable_->picture || drawable_->background != background) {
+    if (!EnsureDecodedPicture()) return nullptr;
     drawable_ = std::make_unique<DrawablePictureCache>();
     drawable_->background = background;
     drawable_->picture = pictures::MakeDrawablePicture(*picture_, dc, background);
+    // A device bitmap is a copy: the decoded pixels are not kept beside it (they are decoded
+    // again from the property's bytes should the background colour change). An icon stays
+    // owned by the decoded picture.
+    if (drawable_->picture && drawable_->picture->bitmap) picture_.reset();
   }
   if (!drawable_->picture) return nullptr;
   drawable_->picture->dc = dc;
@@ -62,7 +67,7 @@ void DrawPanel::FillBackground(HDC dc, const RECT& area) {
   const RECT rect = Normalised(area);
   if (rect.left >= rect.right || rect.top >= rect.bottom) return;
   const COLORREF background = EffectiveBackColor();
-  const pictures::DrawablePicture* picture = EnsureDecodedPicture() ? DrawableFor(dc, background) : nullptr;
+  const pictures::DrawablePicture* picture = DrawableFor(dc, background);
   if (!picture || picture->width <= 0 || picture->height <= 0) {
     FillSolid(dc, rect, background);
     return;

@@ -43,17 +43,33 @@ Region RegionOfRects(const quorlin::platform::VisibleRects& visible) {
 
 namespace quorlin::platform {
 
-HDC CreateSurfaceDC(std::shared_ptr<Surface> surface, POINT origin, const VisibleRects& visible) {
-  if (!surface) return 0;
+namespace {
+
+HDC RegisterSurfaceDC(std::shared_ptr<Surface> surface, std::function<std::shared_ptr<Surface>()> makeSurface,
+                      POINT origin, const VisibleRects& visible) {
   auto dc = std::make_shared<gdi::DeviceContext>();
   dc->kind = gdi::DeviceContext::Kind::Surface;
   dc->surface = std::move(surface);
+  dc->makeSurface = std::move(makeSurface);
   dc->origin = origin;
   dc->visible = gdi::RegionOfRects(visible);
   gdi::InitialiseState(dc->state);
   const HDC h = RegisterHandle(HandleKind::DeviceContext, dc);
   dc->handle = h;
   return h;
+}
+
+}  // namespace
+
+HDC CreateSurfaceDC(std::shared_ptr<Surface> surface, POINT origin, const VisibleRects& visible) {
+  if (!surface) return 0;
+  return RegisterSurfaceDC(std::move(surface), nullptr, origin, visible);
+}
+
+HDC CreateLazySurfaceDC(std::function<std::shared_ptr<Surface>()> makeSurface, POINT origin,
+                        const VisibleRects& visible) {
+  if (!makeSurface) return 0;
+  return RegisterSurfaceDC(nullptr, std::move(makeSurface), origin, visible);
 }
 
 bool UpdateSurfaceDC(HDC hdc, POINT origin, const VisibleRects& visible) {
@@ -69,6 +85,7 @@ bool RetargetSurfaceDC(HDC hdc, std::shared_ptr<Surface> surface, POINT origin, 
   auto dc = gdi::LookupDC(hdc);
   if (!dc || dc->kind != gdi::DeviceContext::Kind::Surface || !surface) return false;
   dc->surface = std::move(surface);
+  dc->makeSurface = nullptr;
   return UpdateSurfaceDC(hdc, origin, visible);
 }
 

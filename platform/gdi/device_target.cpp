@@ -7,6 +7,7 @@ namespace quorlin::platform::gdi {
 Surface* TargetSurface(const DeviceContext& dc, POINT* origin) {
   if (dc.kind == DeviceContext::Kind::Surface) {
     *origin = dc.origin;
+    if (!dc.surface && dc.makeSurface) dc.surface = dc.makeSurface();
     return dc.surface.get();
   }
   *origin = POINT{0, 0};

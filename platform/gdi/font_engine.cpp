@@ -4,13 +4,18 @@
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
+#include FT_SIZES_H
 #include FT_TRUETYPE_TABLES_H
 
 #include <algorithm>
 #include <cstdlib>
 #include <cmath>
 #include <list>
+#include <map>
 #include <numbers>
+#include <optional>
+#include <thread>
+#include <tuple>
 #include <unordered_map>
 
 namespace quorlin::platform::gdi {
@@ -76,7 +81,7 @@ struct FaceFile {
   std::string family;
 };
 
-bool MatchFace(const std::string& family, int weight, bool italic, FaceFile* out) {
+bool MatchFaceFile(const std::string& family, int weight, bool italic, FaceFile* out) {
   Engine& e = TheEngine();
   if (e.config == nullptr) return false;
   FcPattern* pattern = FcPatternCreate();
@@ -103,6 +108,35 @@ bool MatchFace(const std::string& family, int weight, bool italic, FaceFile* out
   return ok;
 }
 
+// The face file for a family, weight class and slant, matched once and remembered: fonts of
+// one face at several sizes ask the same. Under the font lock.
+bool MatchFace(const std::string& family, int weight, bool italic, FaceFile* out) {
+  static auto* matches = new std::map<std::tuple<std::string, bool, bool>, std::optional<FaceFile>>;
+  auto [it, fresh] = matches->try_emplace(std::tuple(family, weight >= 600, italic));
+  if (fresh) {
+    FaceFile file;
+    if (MatchFaceFile(family, weight, italic, &file)) it->second = std::move(file);
+  }
+  if (!it->second) return false;
+  *out = *it->second;
+  return true;
+}
+
+// One FreeType face per font file, shared by every font that uses it; each font draws through a
+// size object of its own on it. Faces stay open for the rest of the process. Null when the file
+// cannot be opened. Under the font lock.
+FT_Face SharedFace(const FaceFile& file) {
+  static auto* faces = new std::map<std::pair<std::string, int>, FT_Face>;
+  auto [it, fresh] = faces->try_emplace(std::pair(file.path, file.index), nullptr);
+  if (fresh) {
+    Engine& e = TheEngine();
+    if (e.library == nullptr || FT_New_Face(e.library, file.path.c_str(), file.index, &it->second) != 0) {
+      it->second = nullptr;
+    }
+  }
+  return it->second;
+}
+
 int RoundDiv(int64_t a, int64_t b) { return static_cast<int>(std::llround(static_cast<double>(a) / b)); }
 
 class FreeTypeFont final : public RealizedFont {
@@ -112,20 +146,15 @@ class FreeTypeFont final : public RealizedFont {
     if (!MatchFace(r.faceUtf8, r.weight, r.italic, &file)) return nullptr;
     auto font = std::unique_ptr<FreeTypeFont>(new FreeTypeFont);
     if (!font->Open(file, r)) return nullptr;
-    FaceFile fallback;
-    if (MatchFace("Noto Sans CJK SC", r.weight, r.italic, &fallback) && fallback.path != file.path) {
-      FT_Face face = nullptr;
-      if (FT_New_Face(TheEngine().library, fallback.path.c_str(), fallback.index, &face) == 0) {
-        font->fallback_ = face;
-        font->SizeFace(face);
-      }
-    }
+    font->filePath_ = file.path;
+    font->weight_ = r.weight;
+    font->italic_ = r.italic;
     return font;
   }
 
   ~FreeTypeFont() override {
-    if (face_) FT_Done_Face(face_);
-    if (fallback_) FT_Done_Face(fallback_);
+    if (size_) FT_Done_Size(size_);
+    if (fallbackSize_) FT_Done_Size(fallbackSize_);
   }
 
   const TEXTMETRICA& Metrics() const override { return metrics_; }
@@ -144,8 +173,11 @@ class FreeTypeFont final : public RealizedFont {
   FreeTypeFont() = default;
 
   bool Open(const FaceFile& file, const FontRequest& r) {
-    Engine& e = TheEngine();
-    if (e.library == nullptr || FT_New_Face(e.library, file.path.c_str(), file.index, &face_) != 0) return false;
+    face_ = SharedFace(file);
+    if (face_ == nullptr || FT_New_Size(face_, &size_) != 0) {
+      size_ = nullptr;
+      return false;
+    }
     family_ = file.family;
     const int upem = face_->units_per_EM > 0 ? face_->units_per_EM : 1000;
     const TT_OS2* os2 = static_cast<const TT_OS2*>(FT_Get_Sfnt_Table(face_, FT_SFNT_OS2));
@@ -169,7 +201,7 @@ class FreeTypeFont final : public RealizedFont {
     syntheticBold_ = r.weight >= 600 && file.weight < FC_WEIGHT_DEMIBOLD;
     syntheticItalic_ = r.italic && !(face_->style_flags & FT_STYLE_FLAG_ITALIC);
     angle_ = r.escapement % 3600 * std::numbers::pi / 1800.0;
-    SizeFace(face_);
+    SizeFace(face_, size_);
 
     TEXTMETRICA& m = metrics_;
     m.tmAscent = static_cast<LONG>(std::lround(ascentUnits * sy));
@@ -201,8 +233,16 @@ class FreeTypeFont final : public RealizedFont {
     return true;
   }
 
-  void SizeFace(FT_Face face) {
+  // Gives the size object this font's pixel size; the face then draws at it.
+  void SizeFace(FT_Face face, FT_Size size) {
+    FT_Activate_Size(size);
     FT_Set_Pixel_Sizes(face, static_cast<FT_UInt>(ppemX_), static_cast<FT_UInt>(ppemY_));
+  }
+
+  // Makes the face draw at this font's size and angle; the face is shared, so before every
+  // glyph.
+  void UseFace(FT_Face face, FT_Size size) {
+    FT_Activate_Size(size);
     FT_Matrix m;
     const double c = std::cos(angle_), s = std::sin(angle_);
     const double shear = syntheticItalic_ ? 0.2 : 0.0;
@@ -214,16 +254,36 @@ class FreeTypeFont final : public RealizedFont {
     FT_Set_Transform(face, &m, nullptr);
   }
 
+  // The face that covers Chinese, for glyphs this font's face lacks: looked up the first time
+  // one is missing. False when there is none other than this font's own.
+  bool OpenFallback() {
+    if (fallbackTried_) return fallback_ != nullptr;
+    fallbackTried_ = true;
+    FaceFile fallback;
+    if (!MatchFace("Noto Sans CJK SC", weight_, italic_, &fallback) || fallback.path == filePath_) return false;
+    FT_Face face = SharedFace(fallback);
+    if (face == nullptr || FT_New_Size(face, &fallbackSize_) != 0) {
+      fallbackSize_ = nullptr;
+      return false;
+    }
+    fallback_ = face;
+    SizeFace(fallback_, fallbackSize_);
+    return true;
+  }
+
   Glyph Render(char32_t cp) {
     FT_Face face = face_;
+    FT_Size size = size_;
     FT_UInt index = FT_Get_Char_Index(face_, cp);
-    if (index == 0 && fallback_ != nullptr) {
+    if (index == 0 && OpenFallback()) {
       const FT_UInt other = FT_Get_Char_Index(fallback_, cp);
       if (other != 0) {
         face = fallback_;
+        size = fallbackSize_;
         index = other;
       }
     }
+    UseFace(face, size);
     Glyph g;
     const FT_Int32 flags = angle_ == 0 && !syntheticItalic_ ? FT_LOAD_TARGET_LIGHT : FT_LOAD_NO_HINTING;
     if (FT_Load_Glyph(face, index, flags | FT_LOAD_NO_BITMAP) != 0) return g;
@@ -248,8 +308,14 @@ class FreeTypeFont final : public RealizedFont {
     return g;
   }
 
-  FT_Face face_ = nullptr;
-  FT_Face fallback_ = nullptr;
+  FT_Face face_ = nullptr;  // shared
+  FT_Size size_ = nullptr;
+  FT_Face fallback_ = nullptr;  // shared
+  FT_Size fallbackSize_ = nullptr;
+  bool fallbackTried_ = false;
+  std::string filePath_;
+  int weight_ = 0;
+  bool italic_ = false;
   std::string family_;
   int ppemX_ = 12, ppemY_ = 12;
   bool syntheticBold_ = false;
@@ -272,6 +338,13 @@ constexpr size_t kMaxCachedFonts = 32;
 std::mutex& FontLock() {
   static std::mutex* lock = new std::mutex;
   return *lock;
+}
+
+void PrepareFontsInBackground() {
+  std::thread([] {
+    std::lock_guard lock(FontLock());
+    TheEngine();
+  }).detach();
 }
 
 RealizedFont* RealizeFont(const FontRequest& request) {

@@ -51,4 +51,9 @@ std::mutex& FontLock();
 // A realised font for the request (cached), or null when no face could be loaded at all.
 RealizedFont* RealizeFont(const FontRequest& request);
 
+// Loads the font configuration (the system's and the user's, with our faces on top) on a
+// thread of its own, so that the program's start-up goes on meanwhile; the first font realised
+// waits for it. Without this call the first font loads it.
+void PrepareFontsInBackground();
+
 }  // namespace quorlin::platform::gdi

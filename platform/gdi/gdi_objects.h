@@ -1,6 +1,7 @@
 // The objects behind GDI handles and the device context's state (internal to the drawing layer).
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -89,8 +90,10 @@ struct DeviceContext : HandleObject {
   DcState state;
   std::vector<DcState> saved;
 
-  // Surface device contexts only.
-  std::shared_ptr<Surface> surface;
+  // Surface device contexts only. A context made with a surface maker has no surface until an
+  // operation first reaches its pixels (TargetSurface).
+  mutable std::shared_ptr<Surface> surface;
+  std::function<std::shared_ptr<Surface>()> makeSurface;
   POINT origin{0, 0};
   Region visible;
 

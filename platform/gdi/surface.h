@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -45,6 +46,11 @@ struct VisibleRects {
 // nothing is drawn outside `visible` (device-context coordinates) nor outside the surface.
 // The context is deleted with DeleteDC; the surface lives as long as someone holds it.
 HDC CreateSurfaceDC(std::shared_ptr<Surface> surface, POINT origin, const VisibleRects& visible);
+// As CreateSurfaceDC for a surface that is made (by makeSurface, once) only when an operation
+// first reaches the context's pixels: a context asked only for its capabilities or used to
+// measure text never makes it.
+HDC CreateLazySurfaceDC(std::function<std::shared_ptr<Surface>()> makeSurface, POINT origin,
+                        const VisibleRects& visible);
 // Moves a surface device context or changes its visible part (a window moved or was uncovered).
 bool UpdateSurfaceDC(HDC hdc, POINT origin, const VisibleRects& visible);
 // As UpdateSurfaceDC, also moving the context to another surface (its window was resized).

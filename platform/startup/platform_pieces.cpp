@@ -4,6 +4,7 @@
 #include "platform/com/builtin_exports.h"
 #include "platform/com/xmlhttp/xmlhttp.h"
 #include "platform/gdi/builtin_exports.h"
+#include "platform/gdi/font_engine.h"
 #include "platform/shell/builtin_exports.h"
 #include "platform/user/builtin_exports.h"
 #include "platform/user/control_classes.h"
@@ -11,6 +12,8 @@
 namespace quorlin::platform {
 
 void RegisterPlatformPieces() {
+  // Every program draws text: the font configuration loads while the rest starts.
+  gdi::PrepareFontsInBackground();
   RegisterBaseExports();
   RegisterGdiExports();
   RegisterUserExports();

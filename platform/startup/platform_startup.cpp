@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "platform/display/desktop/desktop_display.h"
+#include "platform/display/desktop_module.h"
 #include "platform/display/display_backend.h"
 #include "platform/startup/platform_pieces.h"
 
@@ -14,7 +14,7 @@ void StartPlatform() {
     RegisterPlatformPieces();
     // The display is chosen now, on the thread that will make the windows; with no display to
     // be had the process ends here with a line on standard error.
-    RegisterDesktopDisplay();
+    RegisterDesktopModule();
     CurrentDisplay();
   });
 }

@@ -185,18 +185,10 @@ void RefreshDeviceContextsLocked(WindowRecord& window) {
   }
 }
 
-std::shared_ptr<Surface> ScreenSurface() {
-  const SIZE size = GetScreenSize();
-  ScreenState& screen = Screen();
-  std::lock_guard lock(screen.mutex);
-  if (!screen.surface || screen.surface->width != size.cx || screen.surface->height != size.cy) {
-    screen.surface = std::make_shared<Surface>(size.cx, size.cy);
-    std::fill(screen.surface->pixels.begin(), screen.surface->pixels.end(), kDesktopColour);
-  }
-  return screen.surface;
-}
+namespace {
 
-void ComposeScreen(const RECT& area) {
+// Composes the top-level windows in z-order into the screen's pixels within clip.
+void ComposeInto(Surface& screen, const RECT& area) {
   struct Layer {
     RECT rect;
     std::shared_ptr<Surface> surface;
@@ -211,26 +203,55 @@ void ComposeScreen(const RECT& area) {
       layers.push_back(Layer{WindowRectLocked(*window), window->surface});
     }
   }
-  const std::shared_ptr<Surface> screen = ScreenSurface();
   RECT clip{};
-  const RECT bounds{0, 0, screen->width, screen->height};
+  const RECT bounds{0, 0, screen.width, screen.height};
   if (!IntersectRect(&clip, &area, &bounds)) return;
-  {
-    std::lock_guard screenLock(screen->mutex);
-    for (int y = clip.top; y < clip.bottom; ++y) std::fill(screen->Row(y) + clip.left, screen->Row(y) + clip.right, kDesktopColour);
-    for (const Layer& layer : layers) {
-      RECT part{};
-      if (!IntersectRect(&part, &layer.rect, &clip)) continue;
-      std::lock_guard surfaceLock(layer.surface->mutex);
-      const int x0 = part.left, x1 = std::min<int>(part.right, layer.rect.left + layer.surface->width);
-      const int y1 = std::min<int>(part.bottom, layer.rect.top + layer.surface->height);
-      if (x1 <= x0) continue;
-      for (int y = part.top; y < y1; ++y) {
-        std::memcpy(screen->Row(y) + x0, layer.surface->Row(y - layer.rect.top) + (x0 - layer.rect.left),
-                    sizeof(uint32_t) * static_cast<size_t>(x1 - x0));
-      }
+  std::lock_guard screenLock(screen.mutex);
+  for (int y = clip.top; y < clip.bottom; ++y) std::fill(screen.Row(y) + clip.left, screen.Row(y) + clip.right, kDesktopColour);
+  for (const Layer& layer : layers) {
+    RECT part{};
+    if (!IntersectRect(&part, &layer.rect, &clip)) continue;
+    std::lock_guard surfaceLock(layer.surface->mutex);
+    const int x0 = part.left, x1 = std::min<int>(part.right, layer.rect.left + layer.surface->width);
+    const int y1 = std::min<int>(part.bottom, layer.rect.top + layer.surface->height);
+    if (x1 <= x0) continue;
+    for (int y = part.top; y < y1; ++y) {
+      std::memcpy(screen.Row(y) + x0, layer.surface->Row(y - layer.rect.top) + (x0 - layer.rect.left),
+                  sizeof(uint32_t) * static_cast<size_t>(x1 - x0));
     }
   }
+}
+
+// The screen's pixels when something has asked for them, else null.
+std::shared_ptr<Surface> MadeScreenSurface() {
+  ScreenState& screen = Screen();
+  std::lock_guard lock(screen.mutex);
+  return screen.surface;
+}
+
+}  // namespace
+
+std::shared_ptr<Surface> ScreenSurface() {
+  const SIZE size = GetScreenSize();
+  ScreenState& screen = Screen();
+  {
+    std::lock_guard lock(screen.mutex);
+    if (screen.surface && screen.surface->width == size.cx && screen.surface->height == size.cy) return screen.surface;
+    screen.surface = std::make_shared<Surface>(size.cx, size.cy);
+  }
+  ComposeScreen(RECT{0, 0, size.cx, size.cy});
+  return MadeScreenSurface();
+}
+
+bool ScreenPixelsMade() { return MadeScreenSurface() != nullptr; }
+
+void ComposeScreen(const RECT& area) {
+  const SIZE size = GetScreenSize();
+  RECT clip{};
+  const RECT bounds{0, 0, size.cx, size.cy};
+  if (!IntersectRect(&clip, &area, &bounds)) return;
+  // Until something reads the screen (ScreenSurface) only the display hears of the change.
+  if (const std::shared_ptr<Surface> screen = MadeScreenSurface()) ComposeInto(*screen, clip);
   if (DisplayBackend* display = WindowLayerDisplay()) display->ScreenChanged(clip);
 }
 

@@ -49,6 +49,9 @@ void ComposeScreen(const RECT& rect);
 void ComposeWindowArea(HWND hwnd);  // the top-level window's rectangle
 // Composes what drawing changed on the window's top-level surface since the last time.
 void ComposeDrawnArea(HWND hwnd);
+// The composed screen's pixels. They exist only once something has read them (a capture of the
+// screen, the headless display's own picture); until then composing only tells the display.
 std::shared_ptr<Surface> ScreenSurface();
+bool ScreenPixelsMade();
 
 }  // namespace quorlin::platform

@@ -240,8 +240,13 @@ BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* paint) {
 HDC GetDC(HWND hwnd) {
   if (hwnd == 0) {
     const SIZE size = GetScreenSize();
-    ComposeScreen(RECT{0, 0, size.cx, size.cy});
-    const HDC hdc = CreateSurfaceDC(ScreenSurface(), POINT{0, 0}, VisibleRects{{RECT{0, 0, size.cx, size.cy}}});
+    // Most screen contexts only answer GetDeviceCaps or measure text: the screen is composed
+    // when one first reaches its pixels.
+    const auto composed = [size] {
+      ComposeScreen(RECT{0, 0, size.cx, size.cy});
+      return ScreenSurface();
+    };
+    const HDC hdc = CreateLazySurfaceDC(composed, POINT{0, 0}, VisibleRects{{RECT{0, 0, size.cx, size.cy}}});
     if (hdc) {
       std::lock_guard lock(ScreenDCs().mutex);
       ScreenDCs().open.push_back(hdc);

@@ -299,11 +299,12 @@ void StartScenarioFile(ScenarioHost& host, const std::filesystem::path& file, st
   ScenarioScript script;
   std::ifstream in(file, std::ios::binary);
   std::string text;
-  if (in) {
-    // One byte past the limit is enough to refuse the script.
-    text.resize(MaxScriptBytes + 1);
-    in.read(text.data(), static_cast<std::streamsize>(text.size()));
-    text.resize(static_cast<size_t>(in.gcount()));
+  // Read piece by piece, so a short script takes only its own size; one byte past the limit is
+  // enough to refuse the script.
+  char piece[16384];
+  while (in && text.size() <= MaxScriptBytes) {
+    in.read(piece, static_cast<std::streamsize>(std::min(sizeof piece, MaxScriptBytes + 1 - text.size())));
+    text.append(piece, static_cast<size_t>(in.gcount()));
   }
   if (!in && !in.eof()) {
     script.error = ScenarioScriptError{0, "cannot read the scenario " + file.string()};

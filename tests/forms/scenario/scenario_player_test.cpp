@@ -8,6 +8,7 @@
 #include <iterator>
 
 #include "runtime/forms/scenario/scenario_player.h"
+#include "runtime/forms/scenario/scenario_script.h"
 #include "tests/forms/scenario/scenario_test_program.h"
 
 namespace quorlin::testing {
@@ -173,6 +174,22 @@ TEST_F(ScenarioPlayerTest, AScriptThatCannotBeReadIsErrorZero) {
   EXPECT_EQ(result.exitStatus, forms::ScenarioErrorExitCode);
   EXPECT_NE(result.standardOutput.find("window open 测试窗口\nerror 0: cannot read the scenario "), std::string::npos)
       << result.standardOutput;
+}
+
+TEST_F(ScenarioPlayerTest, AScriptIsReadWholeUpToItsLimit) {
+  // A script of many read pieces keeps its last step; one byte over the limit refuses it all.
+  const std::string longComment = "#" + std::string(100000, 'x') + "\n";
+  const ChildResult whole = Run(longComment + longComment + "close 测试窗口\n");
+  ASSERT_TRUE(whole.exited);
+  EXPECT_EQ(whole.exitStatus, 0);
+  EXPECT_EQ(whole.standardOutput, "window open 测试窗口\nwindow close 测试窗口\nexit 0\n");
+
+  const std::string atLimit = "close 测试窗口\n#" + std::string(forms::MaxScriptBytes - 18 - 3, 'x') + "\n";
+  ASSERT_EQ(atLimit.size(), forms::MaxScriptBytes);
+  EXPECT_EQ(Run(atLimit).exitStatus, 0);
+  const ChildResult over = Run(atLimit + "#");
+  EXPECT_EQ(over.exitStatus, forms::ScenarioErrorExitCode);
+  EXPECT_NE(over.standardOutput.find("error 0: the script is larger than"), std::string::npos) << over.standardOutput;
 }
 
 TEST_F(ScenarioPlayerTest, MessageBoxesDialogsDropsAndTheClipboardGoThroughTheShell) {

@@ -41,6 +41,18 @@ TEST_F(BackgroundTest, PlacedPictureKeepsItsSizeAndTheRestIsTheColour) {
              "mode 0");
 }
 
+TEST_F(BackgroundTest, ThePictureStaysThroughChangesOfTheColour) {
+  // Only the drawable copy of the picture is kept; a new colour makes it again from the bytes.
+  DrawPanel& panel = MakePanel(WithPicture(Bmp(MakeImage(7, 5, Distinct)), 0), 40, 30);
+  for (const COLORREF colour : {kGreen, kRed, kBlue}) {
+    panel.WriteInteger(PanelProperty::BackColor, static_cast<int32_t>(colour));
+    Pump();
+    ExpectArea(panel, RECT{0, 0, 40, 30}, [&](int x, int y) { return x < 7 && y < 5 ? Distinct(x, y) : colour; },
+               "the picture on the new colour");
+  }
+  EXPECT_EQ(panel.ReadBytes(PanelProperty::BackPicture), Bmp(MakeImage(7, 5, Distinct)));
+}
+
 TEST_F(BackgroundTest, FittedPictureIsCentredAndOnlyEverShrunk) {
   // A small picture keeps its size, centred: offset ((40 - 10) / 2, (30 - 7) / 2) = (15, 11).
   DrawPanel& panel = MakePanel(WithPicture(Bmp(MakeImage(10, 7, [](int, int) { return kRed; })), 2), 40, 30);

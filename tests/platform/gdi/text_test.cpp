@@ -128,6 +128,51 @@ TEST(Text, EscapementTurnsTheLine) {
   DeleteObject(font);
 }
 
+// The ink of `text` drawn in black at (100, 100) on a white canvas.
+RECT InkOf(HFONT font, const char* text) {
+  Canvas c(200, 200, false, 0xFFFFFF);
+  SelectObject(c.dc(), font);
+  SetBkMode(c.dc(), TRANSPARENT);
+  SetTextColor(c.dc(), 0);
+  TextOutA(c.dc(), 100, 100, text, static_cast<int>(std::strlen(text)));
+  SelectObject(c.dc(), GetStockObject(SYSTEM_FONT));
+  return c.Changed(0xFFFFFF);
+}
+
+int HeightOf(const RECT& r) { return r.bottom - r.top; }
+int WidthOf(const RECT& r) { return r.right - r.left; }
+
+// Fonts on one face file share it; each must still draw at its own size and angle, whichever
+// of them drew last.
+TEST(Text, FontsOfOneFaceKeepTheirOwnSizeAndAngleWhenUsedInTurn) {
+  const HFONT small = MakeFont(-12, "SimHei");
+  const HFONT large = MakeFont(-48, "SimHei");
+  const HFONT turned = MakeFont(-12, "SimHei", 900);
+  const RECT smallFirst = InkOf(small, "l");
+  const RECT largeInk = InkOf(large, "l");
+  const RECT turnedInk = InkOf(turned, "l");
+  const RECT smallAfter = InkOf(small, "I");  // not drawn at this size before
+  ASSERT_GT(HeightOf(smallFirst), 0);
+  EXPECT_GE(HeightOf(largeInk), 3 * HeightOf(smallFirst));
+  EXPECT_GT(WidthOf(turnedInk), 2 * HeightOf(turnedInk)) << "a quarter turn lays the l on its side";
+  EXPECT_GT(HeightOf(smallAfter), 2 * WidthOf(smallAfter)) << "upright again";
+  EXPECT_LE(HeightOf(smallAfter), HeightOf(smallFirst) + 2) << "and small again";
+  DeleteObject(small);
+  DeleteObject(large);
+  DeleteObject(turned);
+}
+
+// A face without Chinese (DejaVu Sans) draws Chinese characters from the face that has them.
+TEST(Text, ALatinFaceDrawsChineseFromTheFallbackFace) {
+  const HFONT latin = MakeFont(-20, "DejaVu Sans");
+  const RECT ascii = InkOf(latin, "H");
+  const RECT chinese = InkOf(latin, kChinese);
+  EXPECT_GT(HeightOf(ascii), 5);
+  EXPECT_GT(WidthOf(chinese), 2 * WidthOf(ascii)) << "two full-width characters";
+  EXPECT_GT(HeightOf(chinese), 10);
+  DeleteObject(latin);
+}
+
 TEST(Text, AntiAliasedEdgesBlendTowardTheTextColour) {
   Canvas c(60, 30, false, 0xFFFFFF);
   HFONT font = MakeFont(-20, "SimHei");

@@ -1,7 +1,9 @@
 // Update regions, WM_PAINT and WM_ERASEBKGND, clipping of siblings and children, and the
 // composed screen.
+#include <cstdlib>
 #include <thread>
 
+#include "platform/user/window_layout.h"
 #include "tests/platform/user/geometry_test_support.h"
 
 namespace quorlin::testing {
@@ -162,6 +164,31 @@ TEST_F(PaintingTest, ScreenCaptureOfAWindowShowsItsChildrenAndFrame) {
   EXPECT_NE(GetPixel(memory, 60, 10), kWhite) << "the caption";
   DeleteDC(memory);
   DeleteObject(bitmap);
+}
+
+// The screen's pixels (5 MiB at 1280 × 1024) are made only by what reads them; a screen context
+// that only answers questions or measures text leaves them unmade. Run in a fresh process, so
+// that no earlier test has read the screen.
+TEST_F(PaintingTest, TheScreenIsComposedOnlyWhenItsPixelsAreRead) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(
+      {
+        const HWND top = Make(WS_POPUP | WS_VISIBLE, 10, 10, 50, 50);
+        Paints(top, kRed);
+        Pump();
+        const HDC screen = GetDC(0);
+        SIZE extent{};
+        const bool answered = GetDeviceCaps(screen, LOGPIXELSY) > 0 && GetTextExtentPoint32A(screen, "abc", 3, &extent);
+        const bool madeEarly = platform::ScreenPixelsMade();
+        const HDC memory = CreateCompatibleDC(screen);
+        const HBITMAP bitmap = CreateCompatibleBitmap(screen, 60, 60);
+        SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, 60, 60, screen, 0, 0, SRCCOPY);
+        ReleaseDC(0, screen);
+        const bool composed = GetPixel(memory, 20, 20) == kRed && GetPixel(memory, 5, 5) != kRed;
+        std::exit(answered && !madeEarly && platform::ScreenPixelsMade() && composed ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(PaintingTest, ReleasingADcShowsWhatWasDrawnAndKeepsWhatLiesAbove) {
