@@ -15,31 +15,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-constexpr long kUnsetPhaseShareMs = 10'000;
-constexpr long kLongestPhaseMs = 120'000;
-constexpr long kLongestExchangeMs = 120'000;
 constexpr long kMaxRedirects = 5;
-
-// A set phase time-out, limited; 0 for an unset one.
-long SetPhaseMs(int requested) { return requested <= 0 ? 0 : std::min<long>(requested, kLongestPhaseMs); }
-
-}  // namespace
-
-HttpExchangeBounds BoundsOf(const HttpTimeouts& timeouts) {
-  const long resolve = SetPhaseMs(timeouts.resolveMs);
-  const long connect = SetPhaseMs(timeouts.connectMs);
-  const long send = SetPhaseMs(timeouts.sendMs);
-  const long receive = SetPhaseMs(timeouts.receiveMs);
-  const auto share = [](long phase) { return phase > 0 ? phase : kUnsetPhaseShareMs; };
-  HttpExchangeBounds bounds;
-  bounds.totalMs = std::min(kLongestExchangeMs, resolve + share(connect) + share(send) + share(receive));
-  bounds.connectMs = std::min(bounds.totalMs, resolve + share(connect));
-  bounds.sendIdleMs = send > 0 ? send : bounds.totalMs;
-  bounds.receiveIdleMs = receive > 0 ? receive : bounds.totalMs;
-  return bounds;
-}
-
-namespace {
 
 void InitialiseCurlOnce() {
   static std::once_flag once;
