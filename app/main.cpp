@@ -4,6 +4,7 @@
 
 #include "app/handler_table.h"
 #include "app/program_info.h"
+#include "app/settings/app_settings.h"
 #include "graphics/draw_panel/unit/draw_panel_unit.h"
 #include "graphics/picture_box/unit/pic_box_unit.h"
 #include "platform/startup/platform_startup.h"
@@ -20,6 +21,7 @@ int ApplicationEntry() {
   const quorlin::RuntimeEntryTable& kernel = quorlin::EntryTable();
   kernel.CallKernelRoutine(quorlin::KernelRoutine::LoadTemplates, 0, 0, 0);
   std::fesetenv(FE_DFL_ENV);  // the floating-point unit starts from its defaults
+  quorlin::app::InitialiseGlobals();
   kernel.LoadStartWindow(quorlin::app::MainWindowFormId);
   // The end-to-end driver, when a scenario is asked for; it needs the start-up window shown.
   quorlin::forms::StartScenarioFromEnvironment(quorlin::forms::FormsScenarioHost());
