@@ -12,6 +12,7 @@
 #include "platform/gdi/gdi_types.h"
 #include "runtime/dragdrop/drop_target.h"
 #include "runtime/forms/colourpicker/color_picker.h"
+#include "runtime/forms/layer/forms_runtime.h"
 #include "runtime/forms/units/unit_type.h"
 #include "runtime/kernel/blocks.h"
 #include "runtime/kernel/runtime_kernel.h"
@@ -125,6 +126,7 @@ class PropertyStorageTest : public FormsTest {
 };
 
 TEST_F(PropertyStorageTest, EveryIndexOfEveryTypeLandsInItsOwnStorage) {
+  InstallFormsLayer();  // the built-in types
   drawpanel::RegisterDrawPanelUnitType();
   pictures::RegisterPicBoxUnitType();
   dragdrop::RegisterDropTargetUnitType();
