@@ -4,6 +4,7 @@
 
 #include "app/handler_table.h"
 #include "app/program_info.h"
+#include "app/settings/app_settings.h"
 #include "graphics/draw_panel/unit/draw_panel_unit.h"
 #include "graphics/picture_box/unit/pic_box_unit.h"
 #include "runtime/dragdrop/drop_target.h"
@@ -26,6 +27,7 @@ void LoadMainWindow() {
   const RuntimeEntryTable& kernel = EntryTable();
   kernel.CallKernelRoutine(KernelRoutine::LoadTemplates, 0, 0, 0);
   std::fesetenv(FE_DFL_ENV);  // the floating-point unit starts from its defaults
+  InitialiseGlobals();
   kernel.LoadStartWindow(MainWindowFormId);
 }
 

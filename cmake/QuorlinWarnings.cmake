@@ -35,10 +35,31 @@ function(quorlin_add_subdirectories)
 endfunction()
 
 # The runtime's own texts are GBK byte strings: sources are UTF-8, string literals are stored as
-# GBK. Clang has no GBK execution character set; a clang build (the fuzzing build) keeps the
-# literals in UTF-8, which changes only the bytes of message texts.
+# GBK. GCC converts them itself; for a compiler without a GBK execution character set (clang,
+# the fuzzing build) each of the target's own sources is compiled from a copy whose literals
+# tools/gbk_literals has rewritten as GBK escapes, so both builds hold the same bytes.
 function(quorlin_gbk_texts target)
   if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
     target_compile_options(${target} PRIVATE -finput-charset=UTF-8 -fexec-charset=GBK)
+    return()
   endif()
+  get_target_property(sources ${target} SOURCES)
+  get_target_property(source_dir ${target} SOURCE_DIR)
+  set(compiled)
+  foreach(source IN LISTS sources)
+    get_filename_component(path ${source} ABSOLUTE BASE_DIR ${source_dir})
+    file(RELATIVE_PATH relative ${PROJECT_SOURCE_DIR} ${path})
+    string(FIND "${path}" "${CMAKE_BINARY_DIR}/" in_build)
+    if(path MATCHES "\\.cpp$" AND in_build EQUAL -1 AND NOT relative MATCHES "^\\.\\.")
+      set(rewritten ${CMAKE_CURRENT_BINARY_DIR}/gbk_texts_${target}/${relative})
+      add_custom_command(OUTPUT ${rewritten}
+        COMMAND quorlin_gbk_literals ${path} ${rewritten}
+        DEPENDS quorlin_gbk_literals ${path}
+        COMMENT "String literals of ${relative} as GBK")
+      list(APPEND compiled ${rewritten})
+    else()
+      list(APPEND compiled ${source})
+    endif()
+  endforeach()
+  set_property(TARGET ${target} PROPERTY SOURCES ${compiled})
 endfunction()

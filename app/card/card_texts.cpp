@@ -19,4 +19,9 @@ QUORLIN_CONSTANT extern const char kAgePrefix[] = "吧龄: ";
 QUORLIN_CONSTANT extern const char kAgeSuffix[] = "年";
 QUORLIN_CONSTANT extern const char kEllipsis[] = "...";
 
+// Whatever compiler built the program, its texts are the system code page's bytes: "吧龄: " is
+// two double-byte characters (吧 is 0xB0 0xC9), a colon and a space.
+static_assert(sizeof(kAgePrefix) == 7 && static_cast<unsigned char>("吧龄: "[0]) == 0xB0 &&
+              static_cast<unsigned char>("吧龄: "[1]) == 0xC9);
+
 }  // namespace quorlin::app::texts

@@ -23,9 +23,10 @@ void WriteFileBytes(const char* fileName, const OwnedBytes& bytes) {
 void SaveBesideProgram(const OwnedBytes& cardPicture) {
   // The whole ID, not the shortened form the card shows.
   const OwnedText id = ReadTextProperty(units::IdEdit, property::kEditContent);
-  if (!IsPlainFileStem(id.view())) return;
+  const std::optional<std::string> name = CardFileName(id.view());
+  if (!name) return;
   const OwnedText directory = CallCoreText(&commands::GetProgramDirectory);
-  const OwnedText fileName = OwnedText::Copy(std::string(directory.view()) + kSeparator + std::string(id.view()) + kJpgEnding);
+  const OwnedText fileName = OwnedText::Copy(std::string(directory.view()) + kSeparator + *name);
   WriteFileBytes(fileName.get(), cardPicture);
 }
 
@@ -38,15 +39,28 @@ void SaveWithDialog(const OwnedBytes& cardPicture) {
   WriteFileBytes(fileName.get(), cardPicture);
 }
 
+// The system code page's double-byte characters: a lead byte and a trail byte. Any other byte
+// stands for itself (an unpaired lead byte reads as one unknown character).
+bool IsGbkLead(unsigned char byte) { return byte >= 0x81 && byte <= 0xFE; }
+bool IsGbkTrail(unsigned char byte) { return byte >= 0x40 && byte <= 0xFE && byte != 0x7F; }
+
 CardPictureObserver cardObserver = nullptr;
 
 }  // namespace
 
 void ObserveCardPictures(CardPictureObserver observer) { cardObserver = observer; }
 
-bool IsPlainFileStem(std::string_view id) {
-  if (id == "." || id == "..") return false;
-  return id.find_first_of("/\\:") == std::string_view::npos;
+std::optional<std::string> CardFileName(std::string_view id) {
+  std::string name = std::string(id) + kJpgEnding;
+  for (size_t i = 0; i < name.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(name[i]);
+    if (IsGbkLead(byte) && i + 1 < name.size() && IsGbkTrail(static_cast<unsigned char>(name[i + 1]))) {
+      ++i;  // one double-byte character, whatever its second byte
+    } else if (byte == '/' || byte == '\\' || byte == ':') {
+      return std::nullopt;
+    }
+  }
+  return name;
 }
 
 void SaveCard(const OwnedBytes& cardPicture, int32_t saveMode) {

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "app/support/runtime_calls.h"
@@ -23,9 +25,11 @@ void SaveCard(const OwnedBytes& cardPicture, int32_t saveMode);
 using CardPictureObserver = void (*)(const OwnedBytes& cardPicture);
 void ObserveCardPictures(CardPictureObserver observer);
 
-// Whether an ID names a single file in the program's folder: no '/', '\' or ':' byte (a
-// double-byte character whose second byte is '\' counts too) and not "." or "..". Any other
-// ID would reach outside the folder or a drive, and that card is not written at all.
-bool IsPlainFileStem(std::string_view id);
+// The name the card of this ID is written under in the program's folder: the ID followed by
+// ".jpg". Nothing when that name, read as the system code page's characters, would reach
+// outside the folder or a drive: it holds a '/', '\' or ':' character ("." and ".." give the
+// plain names "..jpg" and "...jpg"). The byte 0x5C as the second byte of a double-byte
+// character (誠, 運 …) is part of that character, not a separator.
+std::optional<std::string> CardFileName(std::string_view id);
 
 }  // namespace quorlin::app

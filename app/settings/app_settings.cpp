@@ -1,6 +1,7 @@
 #include "app/settings/app_settings.h"
 
 #include "app/settings/settings_texts.h"
+#include "runtime/kernel/entry_table.h"
 
 namespace quorlin::app {
 
@@ -11,6 +12,23 @@ AppSettings& Settings() {
   // kernel's allocator, which must not be called during static destruction.
   static AppSettings* const settings = new AppSettings();
   return *settings;
+}
+
+namespace {
+
+// Frees the settings' blocks; the settings read as empty afterwards.
+void ReleaseGlobals() {
+  AppSettings& settings = Settings();
+  settings.avatarPath.reset();
+  settings.localAvatarBytes.reset();
+  settings.fontFace.reset();
+}
+
+}  // namespace
+
+void InitialiseGlobals() {
+  Settings();
+  EntryTable().CallKernelRoutine(KernelRoutine::SetCleanupRoutine, reinterpret_cast<intptr_t>(&ReleaseGlobals), 0, 0);
 }
 
 }  // namespace quorlin::app

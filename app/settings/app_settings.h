@@ -25,4 +25,9 @@ struct AppSettings {
 // The program's settings (made on first use).
 AppSettings& Settings();
 
+// The start of the program's globals: the settings are made, and their release is handed to
+// the kernel as the program's clean-up routine, which runs once at a normal end, after the last
+// window is gone.
+void InitialiseGlobals();
+
 }  // namespace quorlin::app

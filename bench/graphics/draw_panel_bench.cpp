@@ -2,6 +2,8 @@
 // JPEG background, writing one 19-byte line, and taking the 580 × 385 snapshot.
 #include <benchmark/benchmark.h>
 
+#include <cstring>
+
 #include <stdexcept>
 #include <string>
 
@@ -37,8 +39,12 @@ DrawPanel& Card() {
     properties.backPictureMode = 1;
     properties.textColor = 0xFFFFFF;
     properties.backPicture = quorlin::pictures::testing::WriteJpeg(quorlin::pictures::testing::TestImage(800, 600), 90);
-    // The face 黑体, spelled in GBK.
-    properties.font = quorlin::drawpanel::WithFontSize(quorlin::drawpanel::WithFontFace({}, "\xBA\xDA\xCC\xE5"), 16);
+    // The card's ID line: the face 黑体 (spelled in GBK), 16 points at 96 pixels per inch.
+    LOGFONTA font = quorlin::drawpanel::FontRecordOf({});
+    font.lfHeight = -21;
+    std::memset(font.lfFaceName, 0, sizeof font.lfFaceName);
+    std::memcpy(font.lfFaceName, "\xBA\xDA\xCC\xE5", 4);
+    properties.font = quorlin::drawpanel::FontBytesOf(font);
     const HWND hwnd = DrawPanel::Create(properties, frame, 0, 0, 580, 385, WS_VISIBLE, 1);
     DrawPanel* made = DrawPanel::FromWindow(hwnd);
     if (!made) throw std::runtime_error("no panel");

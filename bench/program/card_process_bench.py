@@ -27,7 +27,7 @@ import time
 import urllib.request
 
 MEMBER = "benchmember"
-PORTRAIT = "tb.bench.card"
+PORTRAIT = "demo.bench.card"
 AGE = "3"
 CARD_SCRIPT = "focus 编辑框1\ntype " + MEMBER + "\nclick 按钮1\nquit\n"
 QUIT_SCRIPT = "quit\n"

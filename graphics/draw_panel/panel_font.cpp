@@ -59,24 +59,4 @@ HFONT CreatePanelFont(const std::vector<uint8_t>& fontBytes, int drawingUnit) {
   return CreateFontIndirectA(&record);
 }
 
-std::vector<uint8_t> WithFontFace(const std::vector<uint8_t>& current, std::string_view face) {
-  LOGFONTA record = FontRecordOf(current);
-  if (face.empty() || face.size() >= LF_FACESIZE) face = "宋体";
-  std::memset(record.lfFaceName, 0, sizeof record.lfFaceName);
-  std::memcpy(record.lfFaceName, face.data(), face.size());
-  return FontBytesOf(record);
-}
-
-std::vector<uint8_t> WithFontBold(const std::vector<uint8_t>& current, bool bold) {
-  LOGFONTA record = FontRecordOf(current);
-  record.lfWeight = bold ? FW_BOLD : FW_DONTCARE;
-  return FontBytesOf(record);
-}
-
-std::vector<uint8_t> WithFontSize(const std::vector<uint8_t>& current, int points) {
-  LOGFONTA record = FontRecordOf(current);
-  record.lfHeight = -MulDiv(points, ScreenDpiY(), 72);
-  return FontBytesOf(record);
-}
-
 }  // namespace quorlin::drawpanel

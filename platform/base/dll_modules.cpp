@@ -185,6 +185,12 @@ std::optional<std::string> ModuleFileName(HMODULE module) {
 
 }  // namespace
 
+bool IsBuiltinModuleName(std::string_view name) {
+  Registry& r = TheRegistry();
+  std::lock_guard lock(r.mutex);
+  return FindBuiltin(r, name) != 0;
+}
+
 void RegisterBuiltinExports(std::string_view moduleName, std::span<const BuiltinExport> exports) {
   Registry& r = TheRegistry();
   std::lock_guard lock(r.mutex);

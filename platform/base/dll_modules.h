@@ -44,6 +44,10 @@ struct BuiltinExport {
 template <auto Function>
 BuiltinExport MakeExport(const char* name, WORD ordinal = 0);
 
+// Whether LoadLibraryA gives a built-in module for this name (without case, ".dll" optional;
+// never for a path).
+bool IsBuiltinModuleName(std::string_view name);
+
 // Adds exports to a built-in module ("user32", "kernel32" …; created on first use). Each piece of
 // the platform registers its own exports from RegisterPlatformExports (platform/startup.h).
 void RegisterBuiltinExports(std::string_view moduleName, std::span<const BuiltinExport> exports);

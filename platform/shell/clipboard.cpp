@@ -158,10 +158,7 @@ ExchangeData ExchangeOfClipboardLocked() {
     } else if (e.format == CF_DIB) {
       out.dib = BytesOfGlobal(e.data);
     } else if (e.format == CF_HDROP) {
-      const UINT count = DragQueryFileA(e.data, 0xFFFFFFFFu, nullptr, 0);
-      for (UINT i = 0; i < count; ++i) {
-        std::string path(DragQueryFileA(e.data, i, nullptr, 0) + 1, '\0');
-        path.resize(DragQueryFileA(e.data, i, path.data(), static_cast<UINT>(path.size())));
+      for (const std::string& path : FileDropListPaths(e.data).value_or(std::vector<std::string>{})) {
         out.files.push_back(GbkToUtf8(path));
       }
     } else if (e.format >= kFirstRegisteredFormat) {

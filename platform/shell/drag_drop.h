@@ -6,6 +6,7 @@
 // The target methods run on the thread that delivers the drag (the window thread).
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -177,6 +178,10 @@ BOOL DragQueryPoint(HDROP drop, POINT* point);
 void DragFinish(HDROP drop);
 
 namespace quorlin::platform {
+
+// Every path of a CF_HDROP block (system code page) in one pass over it, which DragQueryFileA
+// makes per file; nothing for a malformed block.
+std::optional<std::vector<std::string>> FileDropListPaths(HDROP drop);
 
 // A CF_HDROP block of the paths (system code page), ANSI; null when out of memory.
 HGLOBAL MakeFileDropList(const std::vector<std::string>& paths, POINT point = {0, 0});

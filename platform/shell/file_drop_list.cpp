@@ -52,6 +52,8 @@ std::optional<std::vector<std::string>> ReadFileDropList(HDROP drop, POINT* poin
 
 }  // namespace
 
+std::optional<std::vector<std::string>> FileDropListPaths(HDROP drop) { return ReadFileDropList(drop, nullptr, nullptr); }
+
 HGLOBAL MakeFileDropList(const std::vector<std::string>& paths, POINT point) {
   size_t size = sizeof(DROPFILES) + 1;
   for (const std::string& p : paths) size += p.size() + 1;

@@ -80,21 +80,9 @@ std::optional<std::string> ReadTextFormat(IDataObject* data, UINT format) {
 }
 
 std::optional<std::vector<std::string>> PathsOfFileDropList(HDROP drop) {
-  const SIZE_T blockSize = GlobalSize(drop);
-  const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
-  // Every path takes at least its NUL, so a count beyond the block's size is a broken list.
-  if (count == 0 || count > blockSize) return std::nullopt;
-  std::vector<std::string> paths;
-  paths.reserve(count);
-  for (UINT i = 0; i < count; ++i) {
-    const UINT length = DragQueryFileA(drop, i, nullptr, 0);
-    if (length == 0 || length >= blockSize) return std::nullopt;
-    std::string path(length + 1, '\0');
-    const UINT copied = DragQueryFileA(drop, i, path.data(), length + 1);
-    if (copied == 0 || copied > length) return std::nullopt;
-    path.resize(copied);
-    paths.push_back(std::move(path));
-  }
+  // One pass over the list: asking DragQueryFileA for each file would read it again each time.
+  std::optional<std::vector<std::string>> paths = platform::FileDropListPaths(drop);
+  if (!paths || paths->empty()) return std::nullopt;
   return paths;
 }
 

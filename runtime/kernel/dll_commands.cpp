@@ -69,8 +69,9 @@ uint64_t RuntimeKernel::CallDllCommand(int32_t index, const platform::ProcedureS
         module = 0;
       }
     } else {
+      // A built-in module always wins: a file of its name beside the program is never loaded.
       std::vector<std::string> candidates;
-      if (entry.fileName.find(':') == std::string::npos) {
+      if (!platform::IsBuiltinModuleName(entry.fileName) && entry.fileName.find(':') == std::string::npos) {
         candidates.push_back(programDirectory_ + "\\" + entry.fileName);
         candidates.push_back(instanceDirectory_ + entry.fileName);
       }

@@ -8,6 +8,8 @@
 #include <map>
 #include <memory>
 
+#include "platform/user/messages.h"
+
 namespace quorlin {
 
 // A window template as loaded in memory; the forms layer defines the rest.
@@ -35,6 +37,10 @@ class FormsLayer {
   virtual uint64_t ReadUnitProperty(uint32_t formId, uint32_t unitId, int32_t property, int32_t member) = 0;
   virtual void WriteUnitProperty(uint32_t formId, uint32_t unitId, int32_t property, int32_t member,
                                  uint32_t low, uint32_t high) = 0;
+
+  // Sees each message the message loops take before it is translated and dispatched; true when
+  // the layer has handled it (keyboard navigation between units), so it goes no further.
+  virtual bool PreTranslateMessage(const MSG& msg) { return false; }
 
   // The HostService codes that concern forms and events (2000, 2005, 2006, 2008, 2018, 2031,
   // 2033); `handled` is cleared for a code the layer does not serve.

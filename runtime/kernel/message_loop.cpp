@@ -55,7 +55,7 @@ void RuntimeKernel::RunMessageLoop() {
     do {
       const BOOL got = GetMessageA(&msg, 0, 0, 0);
       if (got == 0) return;  // the quit message
-      if (got > 0) {
+      if (got > 0 && !forms->PreTranslateMessage(msg)) {
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
       }

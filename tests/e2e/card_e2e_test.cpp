@@ -8,71 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/card_program.h"
+#include "tests/e2e/card_fixture.h"
 
 namespace quorlin::testing {
 namespace {
-
-constexpr uint32_t kWhite = 0xFFFFFF;
-constexpr const char* kMember = "e2emember";
-// "黑体" as the ini file holds it.
-const std::string kHeiTiGbk = "\xBA\xDA\xCC\xE5";
-
-std::string CardScript(const std::string& id, const std::string& beforeClick = "") {
-  return "focus 编辑框1\ntype " + id + "\n" + beforeClick + "click 按钮1\nshot card.bmp 画板2\n";
-}
-
-bool IsLight(uint32_t rgb) { return (rgb >> 16 & 0xFF) > 200 && (rgb >> 8 & 0xFF) > 200 && (rgb & 0xFF) > 200; }
-
-// Light pixels in the rectangle [left, right) × [top, bottom).
-int LightPixels(const BmpPicture& picture, int left, int top, int right, int bottom) {
-  int count = 0;
-  for (int y = top; y < bottom; ++y) {
-    for (int x = left; x < right; ++x) count += IsLight(picture.At(x, y)) ? 1 : 0;
-  }
-  return count;
-}
-
-// The leftmost light pixel of those rows, or -1.
-int LeftmostLight(const BmpPicture& picture, int top, int bottom) {
-  for (int x = 0; x < picture.width; ++x) {
-    for (int y = top; y < bottom; ++y) {
-      if (IsLight(picture.At(x, y))) return x;
-    }
-  }
-  return -1;
-}
-
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-std::vector<std::filesystem::path> FilesEndingIn(const std::filesystem::path& root, const std::string& ending) {
-  std::vector<std::filesystem::path> found;
-  for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
-    const std::string name = entry.path().filename().string();
-    if (name.size() >= ending.size() && name.compare(name.size() - ending.size(), ending.size(), ending) == 0) {
-      found.push_back(entry.path());
-    }
-  }
-  return found;
-}
-
-class CardEndToEnd : public ::testing::Test {
- protected:
-  void SetUp() override { ASSERT_FALSE(service_.HostAndPort().empty()) << "the profile service did not start"; }
-
-  ChildResult Run(const std::string& script) const { return program_.Run(script, service_.HostAndPort()); }
-  BmpPicture Shot(const std::string& name = "card.bmp") const { return ReadBmp(program_.ReadFile(name)); }
-  std::vector<std::string> Ini() const { return IniItems(program_.ReadFile("quorlin.ini")); }
-
-  static void ExpectCleanEnd(const ChildResult& result) {
-    ASSERT_TRUE(result.exited) << result.standardOutput << result.standardError;
-    EXPECT_EQ(result.exitStatus, 0) << result.standardOutput << result.standardError;
-    EXPECT_TRUE(Contains(result.standardOutput, "exit 0\n")) << result.standardOutput;
-  }
-
-  CardProgram program_;
-  ProfileService service_{program_.Root(), {std::string(kMember) + "\te2e.card\t3"}};
-};
 
 TEST_F(CardEndToEnd, AnEmptyIdShowsTheMessageAndMakesNoCard) {
   const ChildResult result = Run("click 按钮1\nclipboard clip.bmp\nprop 图片框3 5\n");
@@ -143,6 +82,17 @@ TEST_F(CardEndToEnd, SaveModeOneWritesNothingForIdsThatWouldLeaveTheFolder) {
   EXPECT_FALSE(std::filesystem::exists("/tmp/abs.jpg"));
 }
 
+TEST_F(CardEndToEnd, SaveModeOneWritesIdsWhoseCharactersEndInTheByte0x5C) {
+  program_.WriteFile("quorlin.ini", "[sz]\nsave=1\n");
+  for (const std::string id : {"誠", "abc誠", "運動達人"}) {
+    ExpectCleanEnd(Run(CardScript(id)));
+    const std::string saved = program_.ReadFile(id + ".jpg");
+    ASSERT_GE(saved.size(), 2u) << id;
+    EXPECT_EQ(saved.substr(0, 2), "BM") << id;
+  }
+  EXPECT_EQ(FilesEndingIn(program_.Root(), ".jpg").size(), 3u);
+}
+
 TEST_F(CardEndToEnd, SaveModeTwoWritesTheFileChosenInTheDialog) {
   program_.WriteFile("quorlin.ini", "[sz]\nsave=2\n");
   ExpectCleanEnd(Run(CardScript(kMember, "answer save chosen.png\n")));
@@ -152,6 +102,23 @@ TEST_F(CardEndToEnd, SaveModeTwoWritesTheFileChosenInTheDialog) {
 
   ExpectCleanEnd(Run(CardScript(kMember, "answer cancel\n")));
   EXPECT_EQ(FilesEndingIn(program_.Root(), ".png").size(), 1u);
+}
+
+TEST_F(CardEndToEnd, SaveModeTwoProposesTheBackgroundJustChosen) {
+  program_.WriteFile("quorlin.ini", "[sz]\nsave=2\n");
+  program_.WriteFile("red.bmp", SolidBmp(40, 30, 0xFF0000));
+  const std::string background = program_.PathOf("red.bmp").string();
+  const ChildResult result =
+      Run("answer open red.bmp\nclick 按钮3\n" + CardScript(kMember, "answer save red.bmp\n"));
+  ExpectCleanEnd(result);
+  const std::string filter = "图片文件（*.jpg;*.gif;*.png;*.bmp）|*.jpg;*.gif;*.png;*.bmp";
+  EXPECT_TRUE(Contains(result.standardOutput, "dialog open " + filter + " | \n")) << result.standardOutput;
+  EXPECT_TRUE(Contains(result.standardOutput, "dialog save " + filter + " | " + background + "\n"))
+      << result.standardOutput;
+  // Confirming the proposal overwrites the background with the card.
+  const BmpPicture overwritten = ReadBmp(program_.ReadFile("red.bmp"));
+  EXPECT_EQ(overwritten.width, 580);
+  EXPECT_EQ(overwritten.height, 385);
 }
 
 TEST_F(CardEndToEnd, SaveModeThreeAndUnknownModesSaveNothing) {
@@ -253,6 +220,33 @@ TEST_F(CardEndToEnd, DroppedPicturesReplaceTheBackgroundAndThePortrait) {
   EXPECT_EQ(cleared.At(5, 5), cleared.At(570, 5));
   EXPECT_EQ(cleared.At(5, 5), cleared.At(5, 380));
   EXPECT_FALSE(std::filesystem::exists(program_.PathOf("quorlin.ini")));  // drops change no settings
+}
+
+TEST_F(CardEndToEnd, TabMovesTheFocusAndItsRectangleThroughTheMainWindow) {
+  // The main window's tab stops in order: 按钮4, 按钮3, 按钮2, 按钮1, 编辑框1.
+  const ChildResult result = Run(
+      "shot set-focused.bmp 按钮4\nshot background-unfocused.bmp 按钮3\n"
+      "key Tab\nshot set-unfocused.bmp 按钮4\nshot background-focused.bmp 按钮3\n"
+      "key Tab\nkey Tab\nkey Tab\ntype abc\nprop 编辑框1 8\n"
+      "key Tab\nkey Space\nclose 设置\n");
+  ExpectCleanEnd(result);
+  EXPECT_TRUE(Contains(result.standardOutput, "prop 编辑框1 8 = abc\n")) << result.standardOutput;
+  // From the edit box the focus wraps to 按钮4, whose Space opens the settings window.
+  EXPECT_TRUE(Contains(result.standardOutput, "window open 设置\n")) << result.standardOutput;
+
+  // The focus rectangle runs 4 pixels inside the focused button's edge.
+  const auto focusRow = [](const BmpPicture& button) {
+    std::vector<uint32_t> row;
+    for (int x = 4; x < 20; ++x) row.push_back(button.At(x, 4));
+    return row;
+  };
+  const BmpPicture setFocused = Shot("set-focused.bmp"), setUnfocused = Shot("set-unfocused.bmp");
+  const BmpPicture backgroundFocused = Shot("background-focused.bmp");
+  const BmpPicture backgroundUnfocused = Shot("background-unfocused.bmp");
+  ASSERT_EQ(setFocused.width, 80);
+  EXPECT_NE(focusRow(setFocused), focusRow(setUnfocused));
+  EXPECT_EQ(focusRow(setFocused), focusRow(backgroundFocused));
+  EXPECT_EQ(focusRow(setUnfocused), focusRow(backgroundUnfocused));
 }
 
 }  // namespace

@@ -21,8 +21,8 @@ namespace quorlin::testing {
 namespace {
 
 constexpr int kToolSeconds = 60;
-const std::vector<std::string> kMembers = {"toolmember\ttb.e2e.one\t3", "张三\ttb.e2e.two\t2.5",
-                                           "thirdmember\ttb.e2e.three\t7"};
+const std::vector<std::string> kMembers = {"toolmember\tdemo.e2e.one\t3", "张三\tdemo.e2e.two\t2.5",
+                                           "thirdmember\tdemo.e2e.three\t7"};
 
 bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 

@@ -41,7 +41,7 @@ class ProgramFootprint : public ::testing::Test {
   }
 
   CardProgram program_;
-  ProfileService service_{program_.Root(), {std::string(kMember) + "\ttb.footprint\t2"}};
+  ProfileService service_{program_.Root(), {std::string(kMember) + "\tdemo.footprint\t2"}};
 };
 
 TEST_F(ProgramFootprint, OpeningAndQuittingLoadsNeitherTheDesktopNorTheHttpClient) {

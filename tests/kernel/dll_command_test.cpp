@@ -1,4 +1,8 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <string>
 
 #include "platform/base/dll_modules.h"
 #include "platform/base/thread_services.h"
@@ -38,6 +42,24 @@ TEST(DllCommands, ResolveFromTheDefaultLibrariesAndFromNamedOnes) {
   });
   EXPECT_EQ(result.exitStatus, 0);
   EXPECT_EQ(result.standardError, "1 1\n");
+}
+
+// user32.dll and planted_helper.dll lie beside the test program; both export a GetFocus that
+// answers 0x5EED.
+TEST(DllCommands, ABuiltInModuleWinsOverAFileOfItsNameBesideTheProgram) {
+  const auto result = testing::RunInChild([] {
+    StartWithDllCommands({"user32.dll", "USER32", "planted_helper.dll"}, {"GetFocus", "GetFocus", "GetFocus"});
+    const std::string beside = Kernel().ProgramDirectory() + "/";
+    fprintf(stderr, "planted %d %d\n", access((beside + "user32.dll").c_str(), F_OK) == 0,
+            access((beside + "planted_helper.dll").c_str(), F_OK) == 0);
+    for (int32_t index = 0; index < 3; ++index) {
+      fprintf(stderr, "%x\n", static_cast<unsigned>(EntryTable().CallDllCommand(index, ProcedureSignature{'i', ""}, nullptr)));
+    }
+  });
+  EXPECT_EQ(result.exitStatus, 0) << result.standardError;
+  // The built-in GetFocus (no focus window: 0) twice; a name no built-in module has still
+  // reaches the file beside the program.
+  EXPECT_EQ(result.standardError, "planted 1 1\n0\n0\n5eed\n");
 }
 
 TEST(DllCommands, ADeclarationWithAnotherArgumentListIsError6) {

@@ -37,7 +37,7 @@ CardId PrepareCardId(std::string_view utf8) {
   CardId id;
   id.given = utf8;
   if (utf8.empty() || HasControlCharacter(utf8) || !platform::Utf8ToGbkExactly(utf8, id.gbk)) return id;
-  if (!app::IsPlainFileStem(id.gbk)) return id;
+  if (!app::CardFileName(id.gbk)) return id;
   id.fileName = platform::GbkToUtf8(id.gbk);
   id.usable = true;
   return id;

@@ -28,10 +28,9 @@ const UnitRecord* EventSourceOf(const LoadedForm& form, const UnitRecord& unit) 
 
 bool TypeCanRaiseEvents(uint32_t dataType) {
   if (dataType == kTypeMenuItem) return true;
+  // A type that is not there (a placeholder unit, the object and variant types) has no flags.
   const UnitType* type = FindUnitType(dataType);
-  // A unit of a type that is not there stands as a placeholder window: still a form unit.
-  if (!type) return true;
-  return (type->Flags() & (kTypeFlagFormUnit | kTypeFlagEventSource)) != 0;
+  return type && (type->Flags() & (kTypeFlagFormUnit | kTypeFlagEventSource)) != 0;
 }
 
 }  // namespace
@@ -91,6 +90,7 @@ void ProcessPendingMessages() {
       PostQuitMessage(static_cast<int>(msg.wParam));
       return;
     }
+    if (FormsLayerImpl::Instance().PreTranslateMessage(msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }

@@ -36,6 +36,8 @@ class FormsLayerImpl final : public FormsLayer, public ScenarioHost {
   void WriteUnitProperty(uint32_t formId, uint32_t unitId, int32_t property, int32_t member, uint32_t low,
                          uint32_t high) override;
   intptr_t Service(int32_t code, intptr_t p1, intptr_t p2, bool& handled) override;
+  // Tab and Shift+Tab move the focus between the units of a form (MoveFocusByTab).
+  bool PreTranslateMessage(const MSG& msg) override;
 
   // --- ScenarioHost
   std::vector<ScenarioWindow> OpenWindows() override;

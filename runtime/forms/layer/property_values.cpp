@@ -6,6 +6,8 @@
 
 namespace quorlin::forms {
 
+const char kDefaultFace[] = "宋体";
+
 std::string PropertyValueText(const TypedValue& value) {
   switch (value.tag) {
     case Tag::Text: return std::string(TextView(PointerOf<const char>(value)));

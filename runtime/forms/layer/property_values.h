@@ -10,7 +10,7 @@
 namespace quorlin::forms {
 
 // The face a font gets when the face written is empty or 32 bytes or longer.
-inline constexpr const char* kDefaultFace = "宋体";
+extern const char kDefaultFace[];  // "宋体"
 
 int VerticalPixelsPerInch();
 // Member 0 angle (tenths of a degree, modulo 3600, never negative; escapement and orientation),

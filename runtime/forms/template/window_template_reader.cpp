@@ -122,14 +122,17 @@ class SegmentReader {
 
   bool ReadCommonPart(ByteCursor& record, UnitRecord& unit) {
     const char* overrun = "unit record runs past its length";
-    uint32_t liveObject = 0, childCount = 0, eventCount = 0;
+    uint32_t liveObject = 0, cursorHandle = 0, childCount = 0, eventCount = 0;
     if (!ReadHead(record, unit) || !record.ReadWord(liveObject) || !record.ReadInt(unit.left) ||
         !record.ReadInt(unit.top) || !record.ReadWord(unit.width) || !record.ReadWord(unit.height) ||
-        !record.ReadWord(unit.cursorHandle) || !record.ReadWord(unit.parentUnit) ||
+        !record.ReadWord(cursorHandle) || !record.ReadWord(unit.parentUnit) ||
         !record.ReadWord(childCount)) {
       return Fail(overrun);
     }
-    unit.liveObject = liveObject;
+    // Both words belong to the running program (its unit object and the cursor it made); what
+    // the data holds there is never a pointer or a handle of this run.
+    unit.liveObject = 0;
+    unit.cursorHandle = 0;
     if (uint64_t(childCount) * 4 > record.Remaining()) return Fail("child count exceeds the unit record");
     unit.children.resize(childCount);
     for (uint32_t& child : unit.children) record.ReadWord(child);

@@ -19,7 +19,7 @@ const UnitType& CommonDlgUnitType();
 void RegisterBuiltinUnitTypes();
 
 // The text a placeholder shows.
-inline constexpr const char* kPlaceholderText = "因所在支持库载入出错而无法创建";
+extern const char kPlaceholderText[];  // "因所在支持库载入出错而无法创建"
 
 // A window of the unit's size showing kPlaceholderText, in place of a unit whose type is not
 // there. It keeps the unit's type data unchanged and has no properties of its own.

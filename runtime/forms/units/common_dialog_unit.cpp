@@ -18,7 +18,8 @@
 namespace quorlin::forms {
 namespace {
 
-// The own properties and where the block keeps them: texts 0 to 6, words 0 to 13.
+// The own properties and where the block keeps them: the kind in its own word, the texts in
+// the seven text slots, every other property in one of the fourteen words.
 enum Own { kKind = 0, kTitle = 1, kFileName = 2, kFilter = 3, kDefaultExtension = 4, kInitialFolder = 5,
            kFilterIndex = 6, kFaceName = 17 };
 
@@ -30,12 +31,34 @@ constexpr PropertyInfo kProperties[] = {
     {"Reserved12", PropertyKind::Integer},  {"Reserved13", PropertyKind::Integer},  {"Reserved14", PropertyKind::Integer},
     {"Reserved15", PropertyKind::Integer},  {"Reserved16", PropertyKind::Integer},  {"FontName", PropertyKind::Text},
     {"Reserved18", PropertyKind::Integer},  {"Reserved19", PropertyKind::Integer},  {"Reserved20", PropertyKind::Integer},
-    {"Reserved21", PropertyKind::Integer},
+    {"Reserved21", PropertyKind::Text},
 };
 static_assert(std::size(kProperties) == 22);
 
-// Text slot of a text property (the face name is kept in the sixth text).
-int TextSlot(int k) { return k == kFaceName ? 5 : k - 1; }
+enum class Storage { KindWord, Word, Text };
+struct Slot {
+  Storage storage;
+  size_t index;
+};
+
+// Where property k lives: texts fill the text slots in property order, integers the words.
+constexpr Slot SlotOf(size_t k) {
+  if (k == static_cast<size_t>(kKind)) return {Storage::KindWord, 0};
+  size_t texts = 0, words = 0;
+  for (size_t i = 1; i < k; ++i) (kProperties[i].kind == PropertyKind::Text ? texts : words) += 1;
+  return kProperties[k].kind == PropertyKind::Text ? Slot{Storage::Text, texts} : Slot{Storage::Word, words};
+}
+
+constexpr bool EverySlotInsideTheBlock() {
+  for (size_t k = 0; k < std::size(kProperties); ++k) {
+    const Slot slot = SlotOf(k);
+    if (slot.storage == Storage::Word && slot.index >= std::tuple_size_v<decltype(CommonDlgData::words)>) return false;
+    if (slot.storage == Storage::Text && slot.index >= std::tuple_size_v<decltype(CommonDlgData::texts)>) return false;
+  }
+  return true;
+}
+static_assert(EverySlotInsideTheBlock());
+static_assert(SlotOf(kFaceName).index == 5 && SlotOf(kFilterIndex).index == 0);
 
 class CommonDlgUnit final : public ComponentUnit {
  public:
@@ -44,26 +67,28 @@ class CommonDlgUnit final : public ComponentUnit {
   bool Make(const UnitCreation& creation) { return MakeWindow(creation); }
 
   bool GetProperty(int k, TypedValue& out) override {
-    if (k == kKind) return (out = MakeInteger(static_cast<int32_t>(data_.kind)), true);
-    if ((k >= kTitle && k <= kInitialFolder) || k == kFaceName) return (out = TextValue(data_.texts[TextSlot(k)]), true);
-    if (k >= kFilterIndex && k < static_cast<int>(std::size(kProperties))) {
-      return (out = MakeInteger(static_cast<int32_t>(data_.words[k - kFilterIndex])), true);
+    if (k < 0 || k >= static_cast<int>(std::size(kProperties))) return false;
+    const Slot slot = SlotOf(static_cast<size_t>(k));
+    switch (slot.storage) {
+      case Storage::KindWord: out = MakeInteger(static_cast<int32_t>(data_.kind)); break;
+      case Storage::Word: out = MakeInteger(static_cast<int32_t>(data_.words[slot.index])); break;
+      case Storage::Text: out = TextValue(data_.texts[slot.index]); break;
     }
-    return false;
+    return true;
   }
 
   WriteOutcome SetProperty(int k, const TypedValue& value) override {
-    if (k == kKind) return (data_.kind = value.low, WriteOutcome::Done);
-    if ((k >= kTitle && k <= kInitialFolder) || k == kFaceName) {
-      data_.texts[TextSlot(k)] = TextOf(value);
-      return WriteOutcome::Done;
+    if (k < 0 || k >= static_cast<int>(std::size(kProperties))) return WriteOutcome::Ignored;
+    const Slot slot = SlotOf(static_cast<size_t>(k));
+    switch (slot.storage) {
+      case Storage::KindWord: data_.kind = value.low; break;
+      case Storage::Word: data_.words[slot.index] = value.low; break;
+      case Storage::Text: data_.texts[slot.index] = TextOf(value); break;
     }
-    if (k >= kFilterIndex && k < static_cast<int>(std::size(kProperties))) {
-      data_.words[k - kFilterIndex] = value.low;
-      return WriteOutcome::Done;
-    }
-    return WriteOutcome::Ignored;
+    return WriteOutcome::Done;
   }
+
+  const std::string& Text(Own k) const { return data_.texts[SlotOf(k).index]; }
 
   std::vector<uint8_t> SaveTypeData() const override { return WriteTypeData(data_); }
 
@@ -79,23 +104,23 @@ class CommonDlgUnit final : public ComponentUnit {
  private:
   bool OpenFileDialog(HWND owner, bool save) {
     // "description|pattern|…" becomes the NUL-separated pairs, ended by an empty pair.
-    std::string filter = data_.texts[TextSlot(kFilter)];
+    std::string filter = Text(kFilter);
     if (filter.size() < 2 || filter.compare(filter.size() - 2, 2, "||") != 0) filter += "||";
     for (char& c : filter) {
       if (c == '|') c = '\0';
     }
     std::vector<char> file(4096, '\0');
-    const std::string& initial = data_.texts[TextSlot(kFileName)];
+    const std::string& initial = Text(kFileName);
     std::memcpy(file.data(), initial.data(), std::min(initial.size(), file.size() - 1));
-    const std::string& title = data_.texts[TextSlot(kTitle)];
-    const std::string& extension = data_.texts[TextSlot(kDefaultExtension)];
-    const std::string& folder = data_.texts[TextSlot(kInitialFolder)];
+    const std::string& title = Text(kTitle);
+    const std::string& extension = Text(kDefaultExtension);
+    const std::string& folder = Text(kInitialFolder);
 
     OPENFILENAMEA ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = owner;
     ofn.lpstrFilter = filter.c_str();
-    ofn.nFilterIndex = data_.words[kFilterIndex - kFilterIndex];
+    ofn.nFilterIndex = data_.words[SlotOf(kFilterIndex).index];
     ofn.lpstrFile = file.data();
     ofn.nMaxFile = static_cast<DWORD>(file.size());
     ofn.lpstrTitle = title.empty() ? nullptr : title.c_str();
@@ -104,13 +129,13 @@ class CommonDlgUnit final : public ComponentUnit {
     ofn.Flags = OFN_HIDEREADONLY | OFN_EXPLORER | (save ? OFN_OVERWRITEPROMPT : 0u);
     const BOOL chosen = save ? GetSaveFileNameA(&ofn) : GetOpenFileNameA(&ofn);
     if (!chosen) return false;
-    data_.texts[TextSlot(kFileName)] = file.data();
+    data_.texts[SlotOf(kFileName).index] = file.data();
     return true;
   }
 
   bool OpenFontDialog(HWND owner) {
     LOGFONTA font{};
-    const std::string& face = data_.texts[TextSlot(kFaceName)];
+    const std::string& face = Text(kFaceName);
     GetObjectA(GetStockObject(DEFAULT_GUI_FONT), sizeof font, &font);
     if (!face.empty() && face.size() < sizeof font.lfFaceName) {
       std::memset(font.lfFaceName, 0, sizeof font.lfFaceName);
@@ -123,7 +148,7 @@ class CommonDlgUnit final : public ComponentUnit {
     cf.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT;
     if (!ChooseFontA(&cf)) return false;
     font.lfFaceName[sizeof font.lfFaceName - 1] = '\0';
-    data_.texts[TextSlot(kFaceName)] = font.lfFaceName;
+    data_.texts[SlotOf(kFaceName).index] = font.lfFaceName;
     return true;
   }
 

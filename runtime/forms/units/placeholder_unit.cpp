@@ -8,6 +8,9 @@
 #include "runtime/forms/units/window_unit.h"
 
 namespace quorlin::forms {
+
+const char kPlaceholderText[] = "因所在支持库载入出错而无法创建";
+
 namespace {
 
 constexpr const char* kPlaceholderClass = "QuorlinPlaceholder";

@@ -259,25 +259,4 @@ const UnitType& WindowUnitType() {
   return type;
 }
 
-bool FocusUnitByTabOrder(uint32_t formId) {
-  auto* forms = reinterpret_cast<FormTable*>(LibraryHost::Call(HostCode::FormTable));
-  LoadedForm* form = forms ? FindFormTemplate(*forms, formId) : nullptr;
-  if (!form) return false;
-  const UnitRecord* best = nullptr;
-  HWND bestWindow = 0;
-  for (size_t i = 1; i < form->units.size(); ++i) {
-    const UnitRecord& record = form->units[i];
-    if (!(record.stateFlags & kStateFocusable) || record.liveObject == 0) continue;
-    const HWND window = reinterpret_cast<Unit*>(record.liveObject)->Window();
-    if (!window || !IsWindowVisible(window) || !IsWindowEnabled(window)) continue;
-    if (!best || record.tabOrder < best->tabOrder) {
-      best = &record;
-      bestWindow = window;
-    }
-  }
-  if (!best) return false;
-  SetFocus(bestWindow);
-  return true;
-}
-
 }  // namespace quorlin::forms

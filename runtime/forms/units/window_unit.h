@@ -27,8 +27,14 @@ class WindowUnit : public Unit {
 
 const UnitType& WindowUnitType();
 
-// Gives the focus to the visible, enabled unit of the form that can receive it and has the
-// lowest tab order (the first in the unit table among equals). False when there is none.
+// The form's tab stops are its units that can receive the focus and are visible and enabled,
+// in tab order (the unit table's order among equals).
+//
+// Gives the focus to the first tab stop of the form. False when there is none.
 bool FocusUnitByTabOrder(uint32_t formId);
+// Tab and Shift+Tab: moves the focus from the tab stop that holds it (the window that has it
+// or one of its ancestors) to the next or, backwards, the previous one, wrapping; from anywhere
+// else to the first or the last. False when `focus` lies in no form or the form has no stops.
+bool MoveFocusByTab(HWND focus, bool backwards);
 
 }  // namespace quorlin::forms

@@ -19,6 +19,8 @@ constexpr uint32_t kForm = 0x52000001;
 constexpr uint32_t kEdit = 0x16000031;
 constexpr uint32_t kObject = 0x16000032;  // a unit of a type that cannot raise events
 constexpr uint32_t kNoEventsType = DataType(1, 48);
+constexpr uint32_t kPlaceholder = 0x16000033;  // a unit whose library is not there
+constexpr uint32_t kVariant = 0x16000034;      // a unit of the variant type, which nothing registers
 
 class NoEventsType final : public UnitType {
  public:
@@ -44,7 +46,9 @@ class RuntimeErrorsTest : public FormsTest {
     RegisterUnitType(noEvents);
     Start({MakeForm(kForm, WindowData{}, {},
                     {{.id = kEdit, .type = kTypeEditBox, .name = "e", .data = WriteTypeData(EditBoxData{})},
-                     {.id = kObject, .type = kNoEventsType, .name = "o"}})});
+                     {.id = kObject, .type = kNoEventsType, .name = "o"},
+                     {.id = kPlaceholder, .type = DataType(9, 1), .name = "p"},
+                     {.id = kVariant, .type = DataType(1, 49), .name = "v"}})});
   }
   void TestBody() override {}
 };
@@ -71,6 +75,10 @@ TEST(FormsRuntimeErrors, EachFailureShowsItsMessageAndEndsTheProgram) {
       {"event of a unit the form lacks", [](FormsTest&) { RaiseEvent(kForm, 0x16000099, 0); },
        reinterpret_cast<const char*>(u8"未找到引发事件的窗口组件")},
       {"event of a type that cannot raise events", [](FormsTest&) { RaiseEvent(kForm, kObject, 0); },
+       reinterpret_cast<const char*>(u8"引发事件的窗口组件无效")},
+      {"event of a placeholder unit", [](FormsTest&) { RaiseEvent(kForm, kPlaceholder, 0); },
+       reinterpret_cast<const char*>(u8"引发事件的窗口组件无效")},
+      {"event of a type nothing registered", [](FormsTest&) { RaiseEvent(kForm, kVariant, 0); },
        reinterpret_cast<const char*>(u8"引发事件的窗口组件无效")},
       {"unit method on a unit without window",
        [](FormsTest&) {

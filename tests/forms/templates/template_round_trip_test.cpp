@@ -43,6 +43,23 @@ TEST(TemplateRoundTrip, SegmentReadsBackWithHandlerAddresses) {
   }
 }
 
+TEST(TemplateRoundTrip, LiveObjectAndCursorWordsOfTheDataAreNeverTaken) {
+  LoadedForm form = SmallForm();
+  for (UnitRecord& unit : form.units) {
+    if (unit.IsMenuItem()) continue;
+    unit.liveObject = 0x12345678;
+    unit.cursorHandle = 0x9ABC;
+  }
+  auto bytes = WriteTemplateSegment(std::vector<LoadedForm>{form});
+  ASSERT_TRUE(bytes);
+  FormTable table;
+  ASSERT_TRUE(ReadTemplateSegment(bytes->data(), bytes->size(), kCodeBase, table));
+  for (const UnitRecord& unit : FindFormTemplate(table, form.formId)->units) {
+    EXPECT_EQ(unit.liveObject, 0u) << std::hex << unit.unitId;
+    EXPECT_EQ(unit.cursorHandle, 0u) << std::hex << unit.unitId;
+  }
+}
+
 TEST(TemplateRoundTrip, NoHandlerOffsetGivesNoHandler) {
   auto bytes = WriteTemplateSegment(std::vector<LoadedForm>{SmallForm()});
   FormTable table;

@@ -78,19 +78,5 @@ TEST_F(PropertiesTest, FontHeightFollowsTheDrawingUnit) {
   EXPECT_EQ(FontRecordOf(std::vector<uint8_t>(59, 0)).lfHeight, gui.lfHeight);
 }
 
-TEST_F(PropertiesTest, FontSubFieldsBuildACompleteRecord) {
-  const std::vector<uint8_t> sized = WithFontSize({}, 16);
-  ASSERT_EQ(sized.size(), kFontRecordSize);
-  EXPECT_EQ(FontRecordOf(sized).lfHeight, -21);
-  EXPECT_EQ(FontRecordOf(WithFontSize(sized, 14)).lfHeight, -19);
-  EXPECT_EQ(FontRecordOf(WithFontBold(sized, true)).lfWeight, 700);
-  EXPECT_EQ(FontRecordOf(WithFontBold(sized, false)).lfWeight, 0);
-  EXPECT_EQ(FontRecordOf(WithFontBold(sized, false)).lfHeight, -21) << "other fields kept";
-  EXPECT_STREQ(FontRecordOf(WithFontFace(sized, "黑体")).lfFaceName, "黑体");
-  EXPECT_STREQ(FontRecordOf(WithFontFace(sized, "")).lfFaceName, "宋体");
-  EXPECT_STREQ(FontRecordOf(WithFontFace(sized, std::string(31, 'a'))).lfFaceName, std::string(31, 'a').c_str());
-  EXPECT_STREQ(FontRecordOf(WithFontFace(sized, std::string(32, 'a'))).lfFaceName, "宋体");
-}
-
 }  // namespace
 }  // namespace quorlin::drawpanel::testing
