@@ -12,6 +12,7 @@ packages=(
   clang libclang-rt-14-dev
   qt6-base-dev qt6-qpa-plugins qt6-wayland
   xvfb xauth xdotool xclip
+  imagemagick
 )
 
 missing=()

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,8 +48,10 @@ class CardProgram {
   std::string ReadFile(const std::string& name) const;
 
   // Runs the scenario (relative paths in it lead from the program's folder) with both service
-  // hosts set to `serviceHost`.
-  ChildResult Run(const std::string& script, const std::string& serviceHost) const;
+  // hosts set to `serviceHost`; `inChild` runs in the child just before the program starts
+  // (to limit it, say).
+  ChildResult Run(const std::string& script, const std::string& serviceHost,
+                  const std::function<void()>& inChild = {}) const;
 
  private:
   std::filesystem::path root_;
