@@ -2,10 +2,7 @@
 
 #include <zlib.h>
 
-#include <cstdio>
-#include <cstdlib>
-
-#include <jpeglib.h>
+#include "tests/graphics/pictures/picture_writers.h"
 
 namespace quorlin::testing {
 namespace {
@@ -125,35 +122,6 @@ Bytes DeflatedZeroRows(size_t rowBytes, size_t rows) {
   return out;
 }
 
-// A small grey baseline JPEG.
-Bytes SmallJpeg() {
-  jpeg_compress_struct info{};
-  jpeg_error_mgr errors{};
-  info.err = jpeg_std_error(&errors);
-  jpeg_create_compress(&info);
-  unsigned char* buffer = nullptr;
-  unsigned long size = 0;
-  jpeg_mem_dest(&info, &buffer, &size);
-  info.image_width = 16;
-  info.image_height = 16;
-  info.input_components = 1;
-  info.in_color_space = JCS_GRAYSCALE;
-  jpeg_set_defaults(&info);
-  jpeg_set_quality(&info, 75, TRUE);
-  jpeg_start_compress(&info, TRUE);
-  unsigned char row[16];
-  for (int y = 0; y < 16; ++y) {
-    for (int x = 0; x < 16; ++x) row[x] = static_cast<unsigned char>((x * 16) ^ (y * 8));
-    JSAMPROW rows[1] = {row};
-    jpeg_write_scanlines(&info, rows, 1);
-  }
-  jpeg_finish_compress(&info);
-  jpeg_destroy_compress(&info);
-  Bytes out(buffer, buffer + size);
-  std::free(buffer);
-  return out;
-}
-
 }  // namespace
 
 HostilePicture HugePcx() {
@@ -215,7 +183,7 @@ HostilePicture HugeOneBitPng() {
 }
 
 HostilePicture TruncatedJpeg(int side) {
-  Bytes out = SmallJpeg();
+  Bytes out = pictures::testing::WriteJpeg(pictures::testing::TestImage(16, 16), 75, true);
   // The frame header (FF C0): length, precision, then height and width, big-endian.
   for (size_t at = 2; at + 8 < out.size(); ++at) {
     if (out[at] == 0xFF && out[at + 1] == 0xC0) {
