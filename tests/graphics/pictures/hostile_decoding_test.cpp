@@ -123,6 +123,22 @@ TEST(HostileDecoding, PngImageDataMustBeAbleToInflateToTheImage) {
   EXPECT_EQ(PngFilteredBytes(interlaced), 2u + 2u + 3u + 2u * 2u + 4u);
 }
 
+TEST(HostileDecoding, AnIconsPngImageMustBeAbleToInflateToItsSize) {
+  Bytes png = testing::WritePng(16, 16, std::vector<uint8_t>(16 * 16 * 4, 90));
+  const auto icon = [](const Bytes& image) {
+    return testing::WriteIconFile(1, {{16, 16, 0, 32, image}});
+  };
+  const Bytes good = icon(png);
+  const auto made = DecodePicture(good.data(), good.size());
+  ASSERT_TRUE(made);
+  EXPECT_EQ(made->width, 16);
+  const uint8_t side[4] = {0, 0, 0x03, 0xE8};  // 1000 × 1000 from the same few bytes
+  std::memcpy(png.data() + 16, side, 4);
+  std::memcpy(png.data() + 20, side, 4);
+  const Bytes claimed = icon(png);
+  EXPECT_EQ(TryDecodePicture(claimed.data(), claimed.size()).error(), std::string("icon PNG image data too short for its size"));
+}
+
 TEST(HostileDecoding, GifImagesAreCutToTheScreen) {
   Gif gif;
   gif.width = 16;
