@@ -1,5 +1,5 @@
 // Fuzzes the GIF decoder: the still picture, all frames once, and a few turns of the looping
-// frame reader.
+// frame reader, whose frames must lie on the screen.
 #include <cstddef>
 #include <cstdint>
 
@@ -15,7 +15,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   for (int i = 0; i < 8; ++i) {
     Result<GifFrame> frame = reader.value().NextFrame();
     if (!frame.ok()) break;
-    if (frame.value().indices.size() != static_cast<size_t>(frame.value().width) * frame.value().height) __builtin_trap();
+    const GifFrame& f = frame.value();
+    if (f.indices.size() != static_cast<size_t>(f.width) * f.height) __builtin_trap();
+    // Frames hold only what lies on the screen.
+    if (f.width > 0 && f.height > 0 &&
+        (f.left + f.width > reader.value().width() || f.top + f.height > reader.value().height()))
+      __builtin_trap();
   }
   return 0;
 }

@@ -103,9 +103,9 @@ bool GifAnimator::ComposeNextFrame() {
     }
     restorePending_ = false;
   }
-  Result<GifFrame> next = reader_.NextFrame();
-  if (!next.ok()) return false;
-  const GifFrame& frame = next.value();
+  const GifFrame* next = NextFrame();
+  if (!next) return false;
+  const GifFrame& frame = *next;
   pendingDelay_ = frame.delayCentiseconds;
   const RECT area = Clipped(frame, width_, height_);
   if (frame.disposal == 2 || frame.disposal == 3) {
@@ -128,6 +128,35 @@ bool GifAnimator::ComposeNextFrame() {
     }
   }
   return true;
+}
+
+const GifFrame* GifAnimator::NextFrame() {
+  if (loopKept_) {
+    const GifFrame& frame = kept_[nextKept_];
+    nextKept_ = (nextKept_ + 1) % kept_.size();
+    return &frame;
+  }
+  const bool wrappedBefore = reader_.wrapped();
+  Result<GifFrame> next = reader_.NextFrame();
+  if (!next.ok()) return nullptr;
+  framesDecoded_.fetch_add(1);
+  if (keeping_ && !wrappedBefore && reader_.wrapped() && !kept_.empty()) {
+    // The scan started again: what was kept is the whole loop.
+    loopKept_ = true;
+    nextKept_ = 1 % kept_.size();
+    return &kept_.front();
+  }
+  if (keeping_) {
+    keptBytes_ += sizeof(GifFrame) + next.value().indices.size();
+    if (keptBytes_ <= kKeptFramesBudget) {
+      kept_.push_back(next.take());
+      return &kept_.back();
+    }
+    keeping_ = false;
+    std::vector<GifFrame>().swap(kept_);
+  }
+  decoded_ = next.take();
+  return &decoded_;
 }
 
 RECT GifAnimator::PaintCurrent(HDC hdc, int clientWidth, int clientHeight) const {

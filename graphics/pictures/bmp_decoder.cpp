@@ -109,9 +109,8 @@ Result<DecodedPicture> DecodeBmp(const uint8_t* data, size_t size) {
 
   const int64_t width = std::llabs(header.width);
   const int64_t height = std::llabs(header.height);
-  if (!SideAllowed(width) || !SideAllowed(height)) return Fail("BMP side outside 1..32767");
+  if (!AreaAllowed(width, height)) return Fail("BMP side outside 1..32767 or above 64 megapixels");
   const size_t rowPixels = static_cast<size_t>(width) * 3;
-  if (!PixelBytesAllowed(rowPixels, static_cast<uint64_t>(height))) return Fail("BMP pixels above 256 MiB");
 
   const size_t rowBytes = (static_cast<size_t>(width) * header.bitsPerPixel + 7) / 8;
   const size_t stride = RoundUpTo4(rowBytes);

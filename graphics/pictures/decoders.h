@@ -15,7 +15,8 @@ namespace quorlin::pictures {
 inline constexpr int kMaxJpegScans = 500;
 Result<DecodedPicture> DecodeJpeg(const uint8_t* data, size_t size);
 
-// libpng's simplified reader, straight into blue, green, red, alpha.
+// libpng, straight into blue, green, red, alpha: 16-bit files with every channel scaled to 8
+// bits as it is (no gamma conversion), all others through the simplified reader.
 Result<DecodedPicture> DecodePng(const uint8_t* data, size_t size);
 
 // Uncompressed BMP of 1, 4, 8, 24 or 32 bits per pixel, bottom-up or top-down.
@@ -26,7 +27,7 @@ Result<DecodedPicture> DecodeBmp(const uint8_t* data, size_t size);
 using IconCreator = HICON (*)(const uint8_t* bits, size_t size, int width, int height, int bitDepth);
 Result<DecodedPicture> DecodeIcon(const uint8_t* data, size_t size, IconCreator createIcon);
 
-// The first image of a GIF as a still picture.
+// The first image of a GIF as a still picture, cut to the logical screen.
 Result<DecodedPicture> DecodeGifStill(const uint8_t* data, size_t size);
 
 // 8-bit (palette) and 1-bit PCX.

@@ -32,6 +32,24 @@ HBITMAP FromDib(HDC target, const BITMAPINFO& info, const void* bits) {
   return CreateDIBitmap(target, &info.bmiHeader, CBM_INIT, bits, &info, DIB_RGB_COLORS);
 }
 
+// A device bitmap of the DIB `info` describes, whose scans (in the DIB's own order) are made a
+// band at a time by fillBand(firstScan, scanCount, band), so that no second full-size copy of
+// the picture is ever held.
+template <typename FillBand>
+HBITMAP FromDibInBands(HDC target, const BITMAPINFO& info, size_t stride, size_t scans, FillBand fillBand) {
+  constexpr size_t kBandBytes = size_t{1} << 20;
+  const HBITMAP bitmap = CreateDIBitmap(target, &info.bmiHeader, 0, nullptr, &info, DIB_RGB_COLORS);
+  if (!bitmap) return 0;
+  const size_t bandScans = std::clamp<size_t>(kBandBytes / stride, 1, scans);
+  std::vector<uint8_t> band(bandScans * stride, 0);
+  for (size_t first = 0; first < scans; first += bandScans) {
+    const size_t count = std::min(bandScans, scans - first);
+    fillBand(first, count, band.data());
+    SetDIBits(target, bitmap, static_cast<UINT>(first), static_cast<UINT>(count), band.data(), &info, DIB_RGB_COLORS);
+  }
+  return bitmap;
+}
+
 // Kinds Jpeg and Bmp: blue, green, red rows bottom-up, padded here to 4 bytes when needed.
 HBITMAP MakeTrueColour(const DecodedPicture& picture, HDC target) {
   const size_t rowBytes = static_cast<size_t>(picture.width) * 3;
@@ -40,9 +58,10 @@ HBITMAP MakeTrueColour(const DecodedPicture& picture, HDC target) {
   const BITMAPINFO info = TrueColourInfo(picture.width, picture.height, 24);
   const size_t stride = RoundUpTo4(rowBytes);
   if (stride == rowBytes) return FromDib(target, info, picture.pixels.data());
-  std::vector<uint8_t> padded(stride * rows, 0);
-  for (size_t y = 0; y < rows; ++y) std::memcpy(padded.data() + y * stride, picture.pixels.data() + y * rowBytes, rowBytes);
-  return FromDib(target, info, padded.data());
+  return FromDibInBands(target, info, stride, rows, [&](size_t first, size_t count, uint8_t* band) {
+    for (size_t y = 0; y < count; ++y)
+      std::memcpy(band + y * stride, picture.pixels.data() + (first + y) * rowBytes, rowBytes);
+  });
 }
 
 // Kinds Gif and Pcx8: the packed DIB the decoder stored, checked against its own header.
@@ -60,37 +79,32 @@ HBITMAP MakeFromPackedDib(const DecodedPicture& picture, HDC target) {
   const auto* info = reinterpret_cast<const BITMAPINFO*>(picture.pixels.data());
   const uint8_t* rowsData = picture.pixels.data() + kPackedDibHeader;
   if (rowLength == stride) return CreateDIBitmap(target, &info->bmiHeader, CBM_INIT, rowsData, info, DIB_RGB_COLORS);
-  std::vector<uint8_t> packed(stride * rows);
-  for (size_t y = 0; y < rows; ++y) std::memcpy(packed.data() + y * stride, rowsData + y * rowLength, stride);
-  return CreateDIBitmap(target, &info->bmiHeader, CBM_INIT, packed.data(), info, DIB_RGB_COLORS);
+  return FromDibInBands(target, *info, stride, rows, [&](size_t first, size_t count, uint8_t* band) {
+    for (size_t y = 0; y < count; ++y) std::memcpy(band + y * stride, rowsData + (first + y) * rowLength, stride);
+  });
 }
 
-// Kind Gif: the first image at the top-left of a bitmap of the logical screen. What the image
-// does not cover shows the background colour.
+// Kind Gif: the first image (already cut to the screen) at the top-left of a bitmap of the
+// logical screen. What the image does not cover shows the background colour.
 HBITMAP MakeGifScreen(const DecodedPicture& picture, HDC target, COLORREF background) {
-  const HBITMAP image = MakeFromPackedDib(picture, target);
-  if (!image) return 0;
-  BITMAP imageSize{};
-  GetObjectA(image, sizeof imageSize, &imageSize);
+  if (picture.pixels.size() < kPackedDibHeader) return 0;
+  const auto* info = reinterpret_cast<const BITMAPINFO*>(picture.pixels.data());
+  const LONG imageHeight = info->bmiHeader.biHeight;
+  const size_t rows = static_cast<size_t>(imageHeight < 0 ? -int64_t{imageHeight} : imageHeight);
+  if (info->bmiHeader.biWidth <= 0 || rows == 0 || info->bmiHeader.biBitCount != 8) return 0;
+  if (picture.pixels.size() - kPackedDibHeader < RoundUpTo4(static_cast<size_t>(info->bmiHeader.biWidth)) * rows) return 0;
   const HBITMAP screen = CreateCompatibleBitmap(target, picture.width, picture.height);
-  if (!screen) {
-    DeleteObject(image);
-    return 0;
-  }
-  const HDC from = CreateCompatibleDC(target);
+  if (!screen) return 0;
   const HDC to = CreateCompatibleDC(target);
-  const HGDIOBJ oldFrom = SelectObject(from, image);
   const HGDIOBJ oldTo = SelectObject(to, screen);
   const HBRUSH fill = CreateSolidBrush(background & 0x00FFFFFF);
   const RECT all{0, 0, picture.width, picture.height};
   FillRect(to, &all, fill);
   DeleteObject(fill);
-  BitBlt(to, 0, 0, imageSize.bmWidth, imageSize.bmHeight, from, 0, 0, SRCCOPY);
-  SelectObject(from, oldFrom);
   SelectObject(to, oldTo);
-  DeleteDC(from);
   DeleteDC(to);
-  DeleteObject(image);
+  // Scans land from the bitmap's top-left; the image is never larger than the screen.
+  SetDIBits(target, screen, 0, static_cast<UINT>(rows), picture.pixels.data() + kPackedDibHeader, info, DIB_RGB_COLORS);
   return screen;
 }
 
@@ -103,8 +117,9 @@ HBITMAP MakeMonochrome(const DecodedPicture& picture) {
 
 // Kind Png: blue, green, red, alpha rows top-down, blended onto the background.
 HBITMAP MakeBlended(const DecodedPicture& picture, HDC target, COLORREF background) {
-  const size_t count = static_cast<size_t>(picture.width) * static_cast<size_t>(picture.height);
-  if (picture.pixels.size() < count * 4) return 0;
+  const size_t rowBytes = static_cast<size_t>(picture.width) * 4;
+  const size_t rows = static_cast<size_t>(picture.height);
+  if (picture.pixels.size() < rowBytes * rows) return 0;
   const uint8_t back[3] = {static_cast<uint8_t>(background >> 16), static_cast<uint8_t>(background >> 8),
                            static_cast<uint8_t>(background)};  // blue, green, red
   // The same sums as BlendChannel, with the weight and the background's share per alpha
@@ -115,18 +130,20 @@ HBITMAP MakeBlended(const DecodedPicture& picture, HDC target, COLORREF backgrou
     weight[a] = a * kAlphaWeight;
     for (int c = 0; c < 3; ++c) backShare[c][a] = back[c] * (1.0 - weight[a]);
   }
-  std::vector<uint8_t> blended(picture.pixels.begin(), picture.pixels.begin() + static_cast<ptrdiff_t>(count * 4));
-  for (size_t i = 0; i < count; ++i) {
-    uint8_t* pixel = blended.data() + i * 4;
-    const uint8_t alpha = pixel[3];
-    if (alpha == 255) continue;
-    for (int c = 0; c < 3; ++c) {
-      const double value = pixel[c] * weight[alpha] + backShare[c][alpha];
-      pixel[c] = static_cast<uint8_t>(std::clamp(static_cast<int>(value), 0, 255));
-    }
-  }
   const BITMAPINFO info = TrueColourInfo(picture.width, -picture.height, 32);
-  return FromDib(target, info, blended.data());
+  return FromDibInBands(target, info, rowBytes, rows, [&](size_t first, size_t count, uint8_t* band) {
+    std::memcpy(band, picture.pixels.data() + first * rowBytes, count * rowBytes);
+    const size_t pixels = count * static_cast<size_t>(picture.width);
+    for (size_t i = 0; i < pixels; ++i) {
+      uint8_t* pixel = band + i * 4;
+      const uint8_t alpha = pixel[3];
+      if (alpha == 255) continue;
+      for (int c = 0; c < 3; ++c) {
+        const double value = pixel[c] * weight[alpha] + backShare[c][alpha];
+        pixel[c] = static_cast<uint8_t>(std::clamp(static_cast<int>(value), 0, 255));
+      }
+    }
+  });
 }
 
 HBITMAP MakeBitmapFor(const DecodedPicture& picture, HDC target, COLORREF background) {

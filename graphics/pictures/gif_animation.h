@@ -11,6 +11,8 @@
 
 namespace quorlin::pictures {
 
+// A frame holds only the part of its image that lies on the logical screen: `width` and
+// `height` are that part's, which starts at the image's own top-left (left, top).
 struct GifFrame {
   int left = 0;
   int top = 0;
@@ -45,8 +47,9 @@ class GifReader {
   // True when the blocks before the next image end (or are malformed), so the next frame would
   // start the loop again; the reader's place is unchanged.
   bool EndsBeforeNextImage();
-  // The same with the indices written into `rows` after `headerBytes` bytes (frame.indices
-  // stays empty), each row padded to 4 bytes when `padRows`; the still picture's DIB is built so.
+  // The next image as the still picture draws it, at the screen's top-left, so cut to the
+  // screen's size from there: the indices go into `rows` after `headerBytes` bytes
+  // (frame.indices stays empty), each row padded to 4 bytes when `padRows`.
   Result<GifFrame> NextFramePadded(std::vector<uint8_t>& rows, size_t headerBytes, bool padRows);
 
  private:
@@ -56,6 +59,8 @@ class GifReader {
   Block ScanToImage(const char** error);
   bool SkipSubBlocks();
   void ReadGraphicControl();
+  // The next image cut to the screen, at its own place (`atItsPlace`) or at the top-left.
+  Result<GifFrame> ReadImage(std::vector<uint8_t>& rows, size_t headerBytes, bool padRows, bool atItsPlace);
 
   const uint8_t* data_;
   size_t size_;

@@ -1,5 +1,6 @@
 // GIF87a and GIF89a: the logical screen descriptor, an optional global colour table, then
 // blocks: image descriptors (","), extensions ("!") and the trailer (";").
+#include <algorithm>
 #include <cstring>
 
 #include "graphics/pictures/byte_reader.h"
@@ -36,18 +37,6 @@ void ReadColourTable(const uint8_t* rgb, size_t entries, Palette& palette) {
 
 size_t ColourTableEntries(uint8_t flags) { return size_t{2} << (flags & 7); }
 
-// The picture row of each stored row of an interlaced image: rows 0, 8, 16 …, then 4, 12 …,
-// then 2, 6 …, then 1, 3 ….
-std::vector<size_t> InterlacedRowOrder(size_t height) {
-  std::vector<size_t> order;
-  order.reserve(height);
-  static constexpr size_t kStart[4] = {0, 4, 2, 1};
-  static constexpr size_t kStep[4] = {8, 8, 4, 2};
-  for (int pass = 0; pass < 4; ++pass)
-    for (size_t row = kStart[pass]; row < height; row += kStep[pass]) order.push_back(row);
-  return order;
-}
-
 }  // namespace
 
 Result<GifReader> GifReader::Open(const uint8_t* data, size_t size) {
@@ -58,7 +47,7 @@ Result<GifReader> GifReader::Open(const uint8_t* data, size_t size) {
   reader.width_ = in.U16(6);
   reader.height_ = in.U16(8);
   reader.backgroundIndex_ = in.U8(11);
-  if (!SideAllowed(reader.width_) || !SideAllowed(reader.height_)) return Fail("GIF screen side outside 1..32767");
+  if (!AreaAllowed(reader.width_, reader.height_)) return Fail("GIF screen side outside 1..32767 or above 64 megapixels");
   const uint8_t flags = in.U8(10);
   size_t position = kScreenDescriptorEnd;
   if (flags & 0x80) {
@@ -145,12 +134,16 @@ bool GifReader::EndsBeforeNextImage() {
 
 Result<GifFrame> GifReader::NextFrame() {
   std::vector<uint8_t> indices;
-  Result<GifFrame> frame = NextFramePadded(indices, 0, false);
+  Result<GifFrame> frame = ReadImage(indices, 0, false, true);
   if (frame.ok()) frame.value().indices = std::move(indices);
   return frame;
 }
 
 Result<GifFrame> GifReader::NextFramePadded(std::vector<uint8_t>& rows, size_t headerBytes, bool padRows) {
+  return ReadImage(rows, headerBytes, padRows, false);
+}
+
+Result<GifFrame> GifReader::ReadImage(std::vector<uint8_t>& rows, size_t headerBytes, bool padRows, bool atItsPlace) {
   // Two restarts without an image cannot happen once one was seen; the bound is defensive.
   for (int restarts = 0;; ++restarts) {
     const char* error = nullptr;
@@ -166,8 +159,7 @@ Result<GifFrame> GifReader::NextFramePadded(std::vector<uint8_t>& rows, size_t h
   pending_ = GifFrame{};
   frame.left = in.U16(position_);
   frame.top = in.U16(position_ + 2);
-  frame.width = in.U16(position_ + 4);
-  frame.height = in.U16(position_ + 6);
+  const size_t width = in.U16(position_ + 4), height = in.U16(position_ + 6);
   const uint8_t flags = in.U8(position_ + 8);
   position_ += kImageDescriptorSize;
   if (flags & 0x80) {
@@ -191,26 +183,27 @@ Result<GifFrame> GifReader::NextFramePadded(std::vector<uint8_t>& rows, size_t h
     position_ += available;
   }
 
-  const size_t width = static_cast<size_t>(frame.width), height = static_cast<size_t>(frame.height);
-  const size_t stride = padRows ? RoundUpTo4(width) : width;
-  if (!PixelBytesAllowed(stride, height)) return Fail("GIF image above 256 MiB");
-  rows.assign(headerBytes + stride * height, 0);
+  // Only what the screen shows is kept: the image from its place, or (the still picture) from
+  // the screen's top-left.
+  const size_t screenWidth = static_cast<size_t>(width_), screenHeight = static_cast<size_t>(height_);
+  const size_t left = atItsPlace ? static_cast<size_t>(frame.left) : 0, top = atItsPlace ? static_cast<size_t>(frame.top) : 0;
+  const size_t keptWidth = left < screenWidth ? std::min(width, screenWidth - left) : 0;
+  const size_t keptHeight = top < screenHeight ? std::min(height, screenHeight - top) : 0;
+  frame.width = static_cast<int>(keptWidth);
+  frame.height = static_cast<int>(keptHeight);
+  const size_t stride = padRows ? RoundUpTo4(keptWidth) : keptWidth;
+  rows.assign(headerBytes + stride * keptHeight, 0);
   if (width == 0 || height == 0) return frame;
-  const bool interlaced = (flags & 0x40) != 0;
-  uint8_t* const target = rows.data() + headerBytes;
-  if (!interlaced && stride == width) {
-    QUORLIN_TRY_DECODE(written, DecodeLzw(minCodeSize, codes.data(), codes.size(), target, width * height));
-    (void)written;
-    return frame;
-  }
-  std::vector<uint8_t> linear(width * height, 0);
-  QUORLIN_TRY_DECODE(written, DecodeLzw(minCodeSize, codes.data(), codes.size(), linear.data(), linear.size()));
+  LzwImage image;
+  image.width = width;
+  image.height = height;
+  image.interlaced = (flags & 0x40) != 0;
+  image.keepColumns = keptWidth;
+  image.keepRows = keptHeight;
+  image.out = rows.data() + headerBytes;
+  image.outStride = stride;
+  QUORLIN_TRY_DECODE(written, DecodeLzw(minCodeSize, codes.data(), codes.size(), image));
   (void)written;
-  const std::vector<size_t> order = interlaced ? InterlacedRowOrder(height) : std::vector<size_t>{};
-  for (size_t n = 0; n < height; ++n) {
-    const size_t row = interlaced ? order[n] : n;
-    std::memcpy(target + row * stride, linear.data() + n * width, width);
-  }
   return frame;
 }
 

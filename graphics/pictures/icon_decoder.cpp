@@ -6,6 +6,7 @@
 #include "graphics/pictures/byte_reader.h"
 #include "graphics/pictures/decoders.h"
 #include "graphics/pictures/picture_limits.h"
+#include "graphics/pictures/png_chunks.h"
 
 namespace quorlin::pictures {
 
@@ -36,11 +37,12 @@ Result<size_t> ChooseEntry(const ByteReader& in, size_t count) {
 // a PNG image gives its own size.
 Result<IconImageSize> ReadImageSize(const ByteReader& image) {
   if (image.Has(0, 24) && std::equal(kPngSignature, kPngSignature + 4, image.data())) {
-    const auto big32 = [&](size_t at) {
-      return static_cast<int64_t>(image.U8(at)) << 24 | image.U8(at + 1) << 16 | image.U8(at + 2) << 8 | image.U8(at + 3);
-    };
-    const int64_t width = big32(16), height = big32(20);
+    const std::optional<PngLayout> png = ScanPngChunks(image.data(), image.size());
+    if (!png) return Fail("icon PNG image without a header chunk");
+    const int64_t width = png->width, height = png->height;
     if (!SideAllowed(width) || !SideAllowed(height)) return Fail("icon side outside 1..32767");
+    if (!DataCanFill(PngFilteredBytes(*png), png->compressedBytes, kDeflateMostExpansion))
+      return Fail("icon PNG image data too short for its size");
     return IconImageSize{static_cast<int>(width), static_cast<int>(height), 32};
   }
   if (!image.Has(0, 16)) return Fail("icon image shorter than its bitmap header");

@@ -15,6 +15,8 @@ namespace {
 constexpr size_t kHeaderSize = 128;
 constexpr uint8_t kPaletteMarker = 12;
 constexpr size_t kPaletteBytes = 768;
+// The longest run: two bytes of data give at most 63 bytes of a line.
+constexpr uint64_t kLongestRun = 63;
 
 struct PcxHeader {
   size_t width;
@@ -35,9 +37,15 @@ Result<PcxHeader> ReadHeader(const ByteReader& in) {
   h.bitsPerPixel = in.U8(3);
   h.planes = in.U8(65);
   h.bytesPerLine = in.U16(66);
-  if (!SideAllowed(static_cast<int64_t>(h.width)) || !SideAllowed(static_cast<int64_t>(h.height)))
-    return Fail("PCX side outside 1..32767");
+  if (!AreaAllowed(static_cast<int64_t>(h.width), static_cast<int64_t>(h.height)))
+    return Fail("PCX side outside 1..32767 or above 64 megapixels");
   return h;
+}
+
+// A window whose lines the data could not fill even at the longest runs is refused before its
+// rows are allocated; shorter shortfalls leave the missing bytes 0.
+bool DataCanFillLines(const ByteReader& in, uint64_t lineBytes, uint64_t height) {
+  return DataCanFill(lineBytes * height, in.size() - kHeaderSize, kLongestRun, 2);
 }
 
 // The palette after the pixel data; failing that, the one at its usual place at the end of
@@ -85,6 +93,7 @@ Result<DecodedPicture> DecodeOneBit(const ByteReader& in, const PcxHeader& h) {
   // Lines are as long as the header says when that covers the pixels, so padded lines stay
   // in step.
   const size_t lineBytes = h.bytesPerLine > pixelBytes ? h.bytesPerLine : pixelBytes;
+  if (!DataCanFillLines(in, lineBytes, h.height)) return Fail("PCX data too short for its window");
   DecodedPicture picture;
   picture.kind = PictureKind::Pcx1;
   picture.width = static_cast<int>(h.width);
@@ -103,6 +112,8 @@ Result<DecodedPicture> DecodeEightBit(const ByteReader& in, const PcxHeader& h) 
   const size_t lineBytes = h.bytesPerLine > h.width ? h.bytesPerLine : h.width;
   const size_t rowLength = RoundUpTo4(lineBytes * static_cast<size_t>(h.planes));
   if (!PixelBytesAllowed(rowLength, h.height)) return Fail("PCX pixels above 256 MiB");
+  if (!DataCanFillLines(in, lineBytes * static_cast<size_t>(h.planes), h.height))
+    return Fail("PCX data too short for its window");
   const size_t pixelsPerLine = h.bytesPerLine < h.width ? h.bytesPerLine : h.width;
 
   constexpr size_t kHeaderAndPalette = kDibHeaderSize + kDibPaletteSize;

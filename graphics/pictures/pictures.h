@@ -5,8 +5,9 @@
 // Drawing a decoded picture (MakeDrawablePicture, DrawDecodedPicture, PictureToBitmapHandle)
 // is in drawable_picture.h; the registered pictures are in picture_registry.h.
 //
-// Every decoder checks each size, offset and index against the data before use; a picture with
-// a side above 32767 pixels or more than 256 MiB of pixels gives no picture.
+// Every decoder checks each size, offset and index against the data before use, and a header
+// against what the data could possibly give before allocating for it; a picture with a side
+// above 32767 pixels or of more than 64 megapixels gives no picture (picture_limits.h).
 #pragma once
 
 #include <cstddef>

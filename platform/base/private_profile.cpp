@@ -5,16 +5,15 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
 #include <optional>
-#include <random>
 #include <string>
 
+#include "platform/base/file_replace.h"
 #include "platform/base/last_error.h"
 #include "platform/base/module_path.h"
 #include "platform/base/private_profile_parser.h"
@@ -74,95 +73,6 @@ Load LoadProfile(const std::string& path, std::string& bytes) {
   ::close(fd);
   bytes.resize(done);
   return Load::Loaded;
-}
-
-std::string DirectoryOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
-}
-
-// The file a write should replace: the target of a symbolic link rather than the link.
-std::string WriteTarget(const std::string& path) {
-  struct stat st;
-  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
-    if (char* resolved = ::realpath(path.c_str(), nullptr)) {
-      std::string target(resolved);
-      std::free(resolved);
-      return target;
-    }
-  }
-  return path;
-}
-
-bool WriteAllBytes(int fd, std::string_view bytes) {
-  size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) {
-      SetLastErrorFromErrno(n < 0 ? errno : ENOSPC);
-      return false;
-    }
-    done += static_cast<size_t>(n);
-  }
-  return true;
-}
-
-// Writes the new contents to a temporary file beside the old one, syncs it and renames it over
-// the old one, so that the file is either the old or the new one, never a part.
-bool ReplaceAtomically(const std::string& path, std::string_view bytes) {
-  const std::string target = WriteTarget(path);
-  const std::string directory = DirectoryOf(target);
-  const size_t slash = target.rfind('/');
-  const std::string base = slash == std::string::npos ? target : target.substr(slash + 1);
-
-  struct stat old;
-  const bool hadFile = ::stat(target.c_str(), &old) == 0;
-  if (hadFile && ::access(target.c_str(), W_OK) != 0) {  // a file its owner made read-only stays as it is
-    SetLastErrorFromErrno(errno);
-    return false;
-  }
-  static std::atomic<unsigned> counter{0};
-  std::random_device entropy;
-  std::string temporary;
-  int fd = -1;
-  for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-    temporary = directory + "/." + base + "." + std::to_string(::getpid()) + "." +
-                std::to_string(counter.fetch_add(1)) + "." + std::to_string(entropy() % 1000000) + ".tmp";
-    fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd < 0 && errno != EEXIST) break;
-  }
-  if (fd < 0) {
-    SetLastErrorForPath(errno, temporary);
-    return false;
-  }
-  bool ok = WriteAllBytes(fd, bytes);
-  if (ok && hadFile && ::fchmod(fd, old.st_mode & 07777) != 0) {
-    SetLastErrorFromErrno(errno);
-    ok = false;
-  }
-  if (ok && ::fsync(fd) != 0) {
-    SetLastErrorFromErrno(errno);
-    ok = false;
-  }
-  if (::close(fd) != 0 && ok) {
-    SetLastErrorFromErrno(errno);
-    ok = false;
-  }
-  if (ok && ::rename(temporary.c_str(), target.c_str()) != 0) {
-    SetLastErrorFromErrno(errno);
-    ok = false;
-  }
-  if (!ok) {
-    ::unlink(temporary.c_str());
-    return false;
-  }
-  const int directoryFd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (directoryFd >= 0) {
-    ::fsync(directoryFd);
-    ::close(directoryFd);
-  }
-  return true;
 }
 
 DWORD CopyText(std::string_view text, LPSTR buffer, DWORD size) {
@@ -260,7 +170,7 @@ BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR
     SetLastError(ERROR_FILE_TOO_LARGE);
     return FALSE;
   }
-  return ReplaceAtomically(path, updated) ? TRUE : FALSE;
+  return ReplaceFileContents(path, updated) ? TRUE : FALSE;
 }
 
 UINT GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR fileName) {

@@ -24,7 +24,7 @@ std::string_view Unquote(std::string_view value) {
 
 void Classify(ProfileLine& line) {
   std::string_view content = line.text;
-  // A UTF-8 byte-order mark (left by some editors) does not hide the first line.
+  // A UTF-8 byte-order mark (left by some editors) does not hide the file's first line.
   if (line.offset == 0 && content.starts_with(kByteOrderMark)) content.remove_prefix(kByteOrderMark.size());
   content = TrimProfileBlanks(content);
   line.name = {};
@@ -119,7 +119,7 @@ std::optional<std::string_view> FindProfileValue(std::string_view bytes, std::st
                                                  std::string_view key) {
   const auto span = FindSection(bytes, section);
   if (!span) return std::nullopt;
-  ProfileLineReader reader(bytes.substr(0, span->endOffset).substr(span->bodyOffset));
+  ProfileLineReader reader(bytes, span->bodyOffset, span->endOffset);
   ProfileLine line;
   while (reader.Next(line)) {
     if (line.kind == ProfileLineKind::Entry && ProfileNamesEqual(line.name, key)) return Unquote(line.value);
@@ -141,7 +141,7 @@ std::vector<std::string_view> ProfileKeyNames(std::string_view bytes, std::strin
   std::vector<std::string_view> names;
   const auto span = FindSection(bytes, section);
   if (!span) return names;
-  ProfileLineReader reader(bytes.substr(0, span->endOffset).substr(span->bodyOffset));
+  ProfileLineReader reader(bytes, span->bodyOffset, span->endOffset);
   ProfileLine line;
   while (reader.Next(line)) {
     if (line.kind == ProfileLineKind::Entry) names.push_back(line.name);
@@ -174,14 +174,13 @@ std::string SetProfileValue(std::string_view bytes, std::string_view section, st
     return out;
   }
 
-  const std::string_view body = bytes.substr(0, span->endOffset).substr(span->bodyOffset);
-  ProfileLineReader reader(body);
+  ProfileLineReader reader(bytes, span->bodyOffset, span->endOffset);
   ProfileLine line;
   size_t insertAt = span->bodyOffset;  // after the last non-blank line of the section
   bool lastLineOpen = span->bodyOffset == span->endOffset && !bytes.empty() && bytes.back() != '\n' &&
                       span->endOffset == bytes.size();
   while (reader.Next(line)) {
-    const size_t lineStart = span->bodyOffset + line.offset;
+    const size_t lineStart = line.offset;
     const size_t lineEnd = lineStart + line.text.size() + line.lineEnd.size();
     if (line.kind == ProfileLineKind::Entry && ProfileNamesEqual(line.name, key)) {
       out.append(bytes.substr(0, lineStart));
@@ -205,7 +204,7 @@ std::string DeleteProfileKey(std::string_view bytes, std::string_view section, s
   const auto span = FindSection(bytes, section);
   if (!span) return std::string(bytes);
   std::string out(bytes.substr(0, span->bodyOffset));
-  ProfileLineReader reader(bytes.substr(0, span->endOffset).substr(span->bodyOffset));
+  ProfileLineReader reader(bytes, span->bodyOffset, span->endOffset);
   ProfileLine line;
   while (reader.Next(line)) {
     if (line.kind == ProfileLineKind::Entry && ProfileNamesEqual(line.name, key)) continue;

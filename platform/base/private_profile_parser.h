@@ -2,7 +2,8 @@
 //
 // A line is blank, a comment (first non-blank byte ';'), a section header ('[' name ']'), an
 // entry (key '=' value) or other text. Names and values are taken without the spaces and tabs
-// around them; a UTF-8 byte-order mark before the first line does not count either. Lines end in LF or CRLF; the last may have no end. Edits give the new bytes:
+// around them; a UTF-8 byte-order mark at the very start of the file (before its first line, and
+// nowhere else) does not count either. Lines end in LF or CRLF; the last may have no end. Edits give the new bytes:
 // every line they do not touch is kept byte for byte, and lines they write end in CRLF.
 #pragma once
 
@@ -28,6 +29,8 @@ struct ProfileLine {
 class ProfileLineReader {
  public:
   explicit ProfileLineReader(std::string_view bytes) : bytes_(bytes) {}
+  // The lines of bytes[from, to) of the whole file `bytes`; offsets stay the file's.
+  ProfileLineReader(std::string_view bytes, size_t from, size_t to) : bytes_(bytes.substr(0, to)), position_(from) {}
   bool Next(ProfileLine& line);
 
  private:

@@ -4,8 +4,11 @@
 #include <cstring>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "platform/base/file_api.h"
+#include "platform/base/file_replace.h"
+#include "platform/base/module_path.h"
 #include "runtime/commands/command_arguments.h"
 #include "runtime/kernel/blocks.h"
 #include "runtime/kernel/library_host.h"
@@ -15,7 +18,7 @@ namespace {
 
 using detail::Arguments;
 
-// The largest request handed to one ReadFile or WriteFile call.
+// The largest request handed to one ReadFile call.
 constexpr DWORD MaxTransfer = 1u << 30;
 
 class FileHandle {
@@ -28,26 +31,10 @@ class FileHandle {
   FileHandle& operator=(const FileHandle&) = delete;
   bool IsOpen() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != 0; }
   HANDLE Get() const { return handle_; }
-  // Closes now; false when closing reported an error (data may not have reached the file).
-  bool Close() {
-    const bool closed = CloseHandle(handle_) != FALSE;
-    handle_ = INVALID_HANDLE_VALUE;
-    return closed;
-  }
 
  private:
   HANDLE handle_;
 };
-
-bool WriteAll(HANDLE file, std::string_view bytes) {
-  while (!bytes.empty()) {
-    const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size(), MaxTransfer));
-    DWORD written = 0;
-    if (!WriteFile(file, bytes.data(), chunk, &written, nullptr) || written == 0) return false;
-    bytes.remove_prefix(written);
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -95,12 +82,10 @@ void WriteFileBytes(TypedValue* result, int32_t argCount, TypedValue* args) {
   const std::string name(a.Text(0));
   detail::SetBoolean(result, false);
   if (name.empty()) return;
-  FileHandle file(CreateFileA(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, 0));
-  if (!file.IsOpen()) return;
-  for (int32_t i = 1; i < a.Count(); ++i) {
-    if (!WriteAll(file.Get(), a.Bytes(i))) return;
-  }
-  detail::SetBoolean(result, file.Close());
+  std::vector<std::string_view> pieces;
+  for (int32_t i = 1; i < a.Count(); ++i) pieces.push_back(a.Bytes(i));
+  // The file is replaced whole or not at all: a full disk never leaves a part of it.
+  detail::SetBoolean(result, platform::ReplaceFileContents(platform::NativePath(name), pieces));
 }
 
 }  // namespace quorlin::commands

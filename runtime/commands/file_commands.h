@@ -12,8 +12,9 @@ namespace quorlin::commands {
 void GetProgramDirectory(TypedValue* result, int32_t argCount, TypedValue* args);
 // (file name) → byte set: the whole file; empty when it cannot be read.
 void ReadFileBytes(TypedValue* result, int32_t argCount, TypedValue* args);
-// (file name, byte set, further byte sets…) → boolean: the file created or truncated and
-// written with the byte sets one after another.
+// (file name, byte set, further byte sets…) → boolean: the file created or replaced by the byte
+// sets one after another. The replacement is atomic (platform/base/file_replace.h): a failed
+// write leaves the old file, or none, and false.
 void WriteFileBytes(TypedValue* result, int32_t argCount, TypedValue* args);
 
 }  // namespace quorlin::commands

@@ -67,7 +67,8 @@ void CardProgram::WriteFile(const std::string& name, const std::string& bytes) c
 
 std::string CardProgram::ReadFile(const std::string& name) const { return ReadWholeFile(PathOf(name)); }
 
-ChildResult CardProgram::Run(const std::string& script, const std::string& serviceHost) const {
+ChildResult CardProgram::Run(const std::string& script, const std::string& serviceHost,
+                             const std::function<void()>& inChild) const {
   const std::filesystem::path file = folder_ / "scenario.txt";
   std::ofstream(file, std::ios::binary) << script;
   const std::string program = (folder_ / "quorlin").string();
@@ -82,6 +83,7 @@ ChildResult CardProgram::Run(const std::string& script, const std::string& servi
             setenv(variable, serviceHost.c_str(), 1);
           }
         }
+        if (inChild) inChild();
         execl(program.c_str(), "quorlin", static_cast<char*>(nullptr));
         _exit(127);
       },

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -47,8 +48,10 @@ class CardProgram {
   std::string ReadFile(const std::string& name) const;
 
   // Runs the scenario (relative paths in it lead from the program's folder) with both service
-  // host variables set to `serviceHost`, or with neither when it is empty.
-  ChildResult Run(const std::string& script, const std::string& serviceHost) const;
+  // host variables set to `serviceHost`, or with neither when it is empty; `inChild` runs in
+  // the child just before the program starts (to limit it, say).
+  ChildResult Run(const std::string& script, const std::string& serviceHost,
+                  const std::function<void()>& inChild = {}) const;
 
  private:
   std::filesystem::path root_;

@@ -2,6 +2,7 @@
 
 #include <poll.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -17,6 +18,7 @@ ChildResult RunInChild(const std::function<void()>& body, int timeoutSeconds) {
   ChildResult result;
   if (pipe(errPipe) != 0 || pipe(outPipe) != 0) return result;
   std::fflush(nullptr);
+  const auto started = std::chrono::steady_clock::now();
   const pid_t pid = fork();
   if (pid == 0) {
     dup2(errPipe[1], STDERR_FILENO);
@@ -56,7 +58,12 @@ ChildResult RunInChild(const std::function<void()>& body, int timeoutSeconds) {
     if (fd.fd >= 0) close(fd.fd);
   }
   int status = 0;
-  waitpid(pid, &status, 0);
+  rusage usage{};
+  wait4(pid, &status, 0, &usage);
+  result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
+  result.processorSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                            static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+  result.peakKilobytes = usage.ru_maxrss;
   result.exited = WIFEXITED(status);
   result.exitStatus = result.exited ? WEXITSTATUS(status) : -1;
   return result;

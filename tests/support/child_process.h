@@ -12,6 +12,11 @@ struct ChildResult {
   int exitStatus = -1;  // the low byte of the exit code
   std::string standardError;
   std::string standardOutput;
+  // What the child cost, from the fork to its end: wall-clock seconds, processor seconds (user
+  // and system) and its peak resident memory.
+  double seconds = 0;
+  double processorSeconds = 0;
+  long peakKilobytes = 0;
 };
 
 // The child runs `body`; returning from it exits with status 0. A child still running after

@@ -103,6 +103,23 @@ TEST_F(PicBoxTest, FramesKeepTheirDelaysAndTheAnimationLoops) {
   EXPECT_TRUE(shown == RGB(255, 0, 0) || shown == RGB(0, 255, 0)) << std::hex << shown;
 }
 
+TEST_F(PicBoxTest, LaterLoopsReplayTheFramesDecodedInTheFirst) {
+  const Bytes gif = FourByFour({
+      Frame(0, 0, 4, 4, std::vector<uint8_t>(16, kRed), 1),
+      Frame(2, 2, 9, 9, std::vector<uint8_t>(81, kBlue), 1),  // larger than the screen: cut to it
+      Frame(0, 0, 1, 1, {kYellow}, 1, 2),
+  });
+  PicBoxSettings settings;
+  settings.backColor = kBack;
+  settings.picture = gif;
+  auto box = MakeBox(4, 4, settings);
+  ASSERT_TRUE(WaitForFrames(*box, 6));
+  const uint64_t decoded = box->Animation()->FramesDecoded();
+  ASSERT_TRUE(WaitForFrames(*box, 20));
+  EXPECT_EQ(box->Animation()->FramesDecoded(), decoded) << "no frame is decoded twice once a loop is kept";
+  EXPECT_LE(decoded, 4u);
+}
+
 TEST_F(PicBoxTest, AnimateOffShowsTheFirstImageStill) {
   const Bytes gif = FourByFour({
       Frame(0, 0, 4, 4, std::vector<uint8_t>(16, kBlue), 1),

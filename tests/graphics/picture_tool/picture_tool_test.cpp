@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <array>
 #include <cstdio>
@@ -13,6 +14,8 @@
 
 #include "graphics/pictures/pictures.h"
 #include "tests/graphics/pictures/picture_writers.h"
+#include "tests/support/child_process.h"
+#include "tests/support/hostile_pictures.h"
 
 namespace quorlin::pictures {
 namespace {
@@ -143,6 +146,30 @@ TEST_F(PictureToolTest, ExitStatusTellsWhatWentWrong) {
   }
   EXPECT_FALSE(fs::exists(Path("a.bmp"))) << "nothing written when nothing decodes";
   EXPECT_EQ(Tool({good, Path("ok.bmp")}).output, "bmp 4 4\n");
+}
+
+TEST_F(PictureToolTest, TinyFilesDeclaringGiantPicturesCostLittle) {
+  // Each run is set against a run on an ordinary picture; the real costs are milliseconds and
+  // a few megabytes, the bounds generous.
+  const auto run = [&](const std::string& in) {
+    const std::string out = Path("out.bmp");
+    return quorlin::testing::RunInChild([&] {
+      execl(QUORLIN_PICTURE_TOOL, "quorlin-picture", in.c_str(), out.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    });
+  };
+  const auto ordinary = run(Write("ordinary.bmp", testing::WriteBmp(testing::TestImage(64, 64), 24, false)));
+  ASSERT_TRUE(ordinary.exited);
+  ASSERT_EQ(ordinary.exitStatus, 0);
+  for (const quorlin::testing::HostilePicture& picture : quorlin::testing::HostilePictures()) {
+    SCOPED_TRACE(picture.name);
+    const auto hostile = run(Write(picture.name, picture.bytes));
+    ASSERT_TRUE(hostile.exited);
+    const bool gif = picture.name.ends_with(".gif") && picture.name != "broken.gif";
+    EXPECT_EQ(hostile.standardOutput, gif ? "gif 16 16\n" : "no picture\n");
+    EXPECT_LT(hostile.peakKilobytes - ordinary.peakKilobytes, 100 * 1024) << hostile.peakKilobytes << " KiB";
+    EXPECT_LT(hostile.seconds - ordinary.seconds, 2.0) << hostile.seconds << " s";
+  }
 }
 
 }  // namespace

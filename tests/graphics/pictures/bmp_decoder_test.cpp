@@ -92,10 +92,10 @@ TEST(BmpDecoder, BrokenFilesGiveNoPicture) {
       {"BMP rows past the data", [](Bytes& b) { b.resize(b.size() - 4); }},
       {"BMP rows past the data", [](Bytes& b) { Poke32(b, 10, 0xFFFFFFF0u); }},
       {"BMP headers past the data", [](Bytes& b) { b.resize(40); }},
-      {"BMP side outside 1..32767", [](Bytes& b) { Poke32(b, 18, 40000); }},
-      {"BMP side outside 1..32767", [](Bytes& b) { Poke32(b, 22, 0x80000000u); }},
-      {"BMP side outside 1..32767", [](Bytes& b) { Poke32(b, 18, 0); }},
-      {"BMP pixels above 256 MiB", [](Bytes& b) { Poke32(b, 18, 32767); Poke32(b, 22, 32767); }},
+      {"BMP side outside 1..32767 or above 64 megapixels", [](Bytes& b) { Poke32(b, 18, 40000); }},
+      {"BMP side outside 1..32767 or above 64 megapixels", [](Bytes& b) { Poke32(b, 22, 0x80000000u); }},
+      {"BMP side outside 1..32767 or above 64 megapixels", [](Bytes& b) { Poke32(b, 18, 0); }},
+      {"BMP side outside 1..32767 or above 64 megapixels", [](Bytes& b) { Poke32(b, 18, 8001); Poke32(b, 22, 8000); }},
       {"BMP information header shorter than 40 bytes", [](Bytes& b) { Poke32(b, 14, 12); }},
   };
   for (const Row& row : rows) {

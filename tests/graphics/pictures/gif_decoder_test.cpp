@@ -262,7 +262,7 @@ TEST(GifDecoder, BrokenFilesGiveNoPicture) {
       {"GIF extension other than plain text, graphic control, comment or application", badLabel},
       {"GIF without an image", noImage},
       {"GIF global colour table past the data", shortTable},
-      {"GIF screen side outside 1..32767", bigScreen},
+      {"GIF screen side outside 1..32767 or above 64 megapixels", bigScreen},
       {"LZW minimum code size outside 1..8", badCodeSize},
       {"GIF local colour table past the data", localPastEnd},
       {"GIF of 13 bytes or less", Bytes(good.begin(), good.begin() + 13)},

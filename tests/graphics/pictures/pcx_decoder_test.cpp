@@ -100,8 +100,10 @@ TEST(PcxDecoder, BrokenHeadersGiveNoPicture) {
       {"PCX depth other than 1 bit in 1 plane or 8 bits", [](Bytes& b) { b[3] = 1; b[65] = 4; }},
       {"not a run-length PCX of version 5 or older", [](Bytes& b) { b[1] = 6; }},
       {"not a run-length PCX of version 5 or older", [](Bytes& b) { b[2] = 0; }},
-      {"PCX side outside 1..32767", [](Bytes& b) { b[8] = 0xFF; b[9] = 0xFF; }},
-      {"PCX pixels above 256 MiB", [](Bytes& b) { b[8] = b[10] = 0xFE; b[9] = b[11] = 0x7F; b[65] = 200; }},
+      {"PCX side outside 1..32767 or above 64 megapixels", [](Bytes& b) { b[8] = 0xFF; b[9] = 0xFF; }},
+      {"PCX side outside 1..32767 or above 64 megapixels", [](Bytes& b) { b[8] = 0x40; b[9] = 0x1F; b[10] = 0x3F; b[11] = 0x1F; }},
+      // 1000 × 2000 pixels, but 200 planes of 1000 bytes a row.
+      {"PCX pixels above 256 MiB", [](Bytes& b) { b[8] = 0xE7; b[9] = 0x03; b[10] = 0xCF; b[11] = 0x07; b[65] = 200; }},
       {"PCX without planes", [](Bytes& b) { b[65] = 0; }},
       {"PCX lines without bytes", [](Bytes& b) { b[66] = b[67] = 0; }},
   };

@@ -93,6 +93,14 @@ TEST_F(PrivateProfile, ReadRules) {
 
   Put("\xEF\xBB\xBF[sz]\r\nset=2\r\n");  // saved by an editor that marks UTF-8
   EXPECT_EQ(Read("sz", "set"), "2");
+  // Anywhere but before the file's first line the mark is part of the text, for the key
+  // look-up and the key list alike.
+  Put("[sz]\r\n\xEF\xBB\xBFset=2\r\nsave=1\r\n");
+  EXPECT_EQ(Read("sz", "set", "d"), "d");
+  EXPECT_EQ(Read("sz", "\xEF\xBB\xBFset", "d"), "2");
+  char keys[64] = {};
+  const DWORD listed = GetPrivateProfileStringA("sz", nullptr, "", keys, sizeof keys, name_.c_str());
+  EXPECT_EQ(std::string(keys, listed), std::string("\xEF\xBB\xBFset\0save\0", 12));
   fs::remove(native_);
   EXPECT_EQ(Read("sz", "set", "fallback"), "fallback");
   EXPECT_EQ(GetPrivateProfileIntA("sz", "set", 7, name_.c_str()), 7u);
