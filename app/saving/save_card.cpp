@@ -6,6 +6,7 @@
 #include "app/forms/unit_ids.h"
 #include "app/settings/property_numbers.h"
 #include "app/settings/settings_texts.h"
+#include "app/support/program_places.h"
 #include "app/web/text_helpers.h"
 #include "runtime/commands/file_commands.h"
 #include "runtime/forms/units/common_dialog_unit.h"
@@ -24,8 +25,9 @@ void SaveBesideProgram(const OwnedBytes& cardPicture) {
   // The whole ID, not the shortened form the card shows.
   const OwnedText id = ReadTextProperty(units::IdEdit, property::kEditContent);
   if (!IsPlainFileStem(id.view())) return;
-  const OwnedText directory = CallCoreText(&commands::GetProgramDirectory);
-  const OwnedText fileName = OwnedText::Copy(std::string(directory.view()) + kSeparator + std::string(id.view()) + kJpgEnding);
+  const std::string& directory = CurrentProgramPlaces().cardFolder;
+  MakeFolderWhenMissing(directory);
+  const OwnedText fileName = OwnedText::Copy(directory + kSeparator + std::string(id.view()) + kJpgEnding);
   WriteFileBytes(fileName.get(), cardPicture);
 }
 
