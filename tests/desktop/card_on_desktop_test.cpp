@@ -9,98 +9,30 @@
 #include <QImage>
 #include <QPixmap>
 #include <QScreen>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <random>
 #include <string>
-#include <thread>
 
-#include "tests/desktop/spawned_process.h"
-#include "tests/support/background_program.h"
-#include "tests/platform/desktop/xvfb_session.h"
+#include "tests/desktop/desktop_driving.h"
+#include "tests/support/spawned_process.h"
 
+namespace quorlin::testing {
 namespace {
 
-using quorlin::testing::RunProgram;
-using quorlin::testing::SpawnedProcess;
 namespace fs = std::filesystem;
 
-constexpr const char* kTitle = "Quorlin    - by Tamsk";
-
-class ProgramFolder {
- public:
-  ProgramFolder() {
-    std::random_device random;
-    path_ = fs::temp_directory_path() / ("quorlin-desktop-" + std::to_string(getpid()) + "-" + std::to_string(random()));
-    fs::create_directories(path_);
-    fs::copy_file(QUORLIN_EXECUTABLE, path_ / "quorlin");
-  }
-  ~ProgramFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  const fs::path& Path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
-struct Geometry {
-  int x = 0, y = 0, width = 0, height = 0;
-};
-
-// The geometry xdotool reports for the first window with exactly this name.
-bool FindWindow(const std::string& title, Geometry& geometry, std::string& id) {
-  std::string found;
-  if (RunProgram({"xdotool", "search", "--name", "^" + title + "$"}, &found, 5000) != 0) return false;
-  id = found.substr(0, found.find('\n'));
-  if (id.empty()) return false;
-  std::string shell;
-  if (RunProgram({"xdotool", "getwindowgeometry", "--shell", id}, &shell, 5000) != 0) return false;
-  auto value = [&](const std::string& key) {
-    const size_t at = shell.find(key + "=");
-    return at == std::string::npos ? -1 : std::stoi(shell.substr(at + key.size() + 1));
-  };
-  geometry = {value("X"), value("Y"), value("WIDTH"), value("HEIGHT")};
-  return geometry.width > 0;
-}
-
-void Click(int x, int y) {
-  RunProgram({"xdotool", "mousemove", std::to_string(x), std::to_string(y), "click", "1"}, nullptr, 5000);
-}
-
-template <class Condition>
-bool WaitFor(Condition condition, int timeoutMs) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (std::chrono::steady_clock::now() < deadline) {
-    if (condition()) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  }
-  return condition();
-}
-
-bool SameColour(QRgb a, QRgb b, int tolerance = 0) {
-  return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
-         std::abs(qBlue(a) - qBlue(b)) <= tolerance;
-}
-
 TEST(CardOnDesktop, ClickTypeAndGenerateGiveAClipboardImageAndTheShownCard) {
-  for (const char* tool : {"Xvfb", "xdotool", "xclip"}) {
-    if (!quorlin::testing::HaveProgram(tool)) GTEST_SKIP() << tool << " is not installed";
-  }
-  const std::string display = quorlin::testing::StartXvfb();
-  ASSERT_FALSE(display.empty()) << "Xvfb did not start";
-  setenv("DISPLAY", display.c_str(), 1);
-  unsetenv("WAYLAND_DISPLAY");
+  const std::string missing = MissingProgram({"Xvfb", "xdotool", "xclip"});
+  if (!missing.empty()) GTEST_SKIP() << missing << " is not installed";
+  const std::string noServer = UsePrivateXServer();
+  ASSERT_TRUE(noServer.empty()) << noServer;
 
-  std::string error;
-  const auto service =
-      quorlin::testing::BackgroundProgram::Start(QUORLIN_PROFILE_SERVICE, {"--port", "0"}, "listening on ", &error);
+  std::string host, error;
+  const auto service = StartProfileService(&host, &error);
   ASSERT_TRUE(service) << error;
-  const std::string host = "127.0.0.1:" + std::to_string(service->ReadyPort());
 
-  const ProgramFolder folder;
+  const TemporaryFolder folder("quorlin-desktop-");
+  fs::copy_file(QUORLIN_EXECUTABLE, folder.Path() / "quorlin");
   // A red frame, so the border is told apart from the white text and the card background.
   std::ofstream(folder.Path() / "quorlin.ini") << "[sz]\r\ncolor=255\r\nsave=0\r\n";
   SpawnedProcess program({(folder.Path() / "quorlin").string()},
@@ -110,36 +42,18 @@ TEST(CardOnDesktop, ClickTypeAndGenerateGiveAClipboardImageAndTheShownCard) {
                           {"QUORLIN_PORTRAIT_HOST", host}});
   ASSERT_TRUE(program.Started());
 
-  Geometry window;
-  std::string windowId;
-  ASSERT_TRUE(WaitFor([&] { return FindWindow(kTitle, window, windowId); }, 15000)) << "no main window";
+  WindowGeometry window;
+  ASSERT_TRUE(WaitFor([&] { return FindWindow(kMainWindowTitle, window); }, 15000)) << "no main window";
   EXPECT_EQ(window.width, 580);
   EXPECT_EQ(window.height, 428);
+  AskForCard(window, "abc");
 
-  // The ID box at (88, 394) and 生成 at (496, 394) in the client area.
-  Click(window.x + 150, window.y + 406);
-  RunProgram({"xdotool", "type", "--delay", "40", "abc"}, nullptr, 10000);
-  Click(window.x + 536, window.y + 406);
-
-  std::string png;
-  const bool gotImage = WaitFor(
-      [&] {
-        std::string targets;
-        if (RunProgram({"xclip", "-selection", "clipboard", "-t", "TARGETS", "-o"}, &targets, 3000) != 0) return false;
-        if (targets.find("image/png") == std::string::npos) return false;
-        png.clear();
-        return RunProgram({"xclip", "-selection", "clipboard", "-t", "image/png", "-o"}, &png, 5000) == 0 &&
-               !png.empty();
-      },
-      30000);
-  ASSERT_TRUE(gotImage) << "no image on the clipboard";
-
+  QImage card;
+  ASSERT_TRUE(WaitFor([&] { return !(card = ClipboardImage()).isNull(); }, 30000)) << "no image on the clipboard";
   int argc = 1;
   char name[] = "card_on_desktop_test";
   char* argv[] = {name, nullptr};
   QGuiApplication application(argc, argv);
-  const QImage card = QImage::fromData(reinterpret_cast<const uchar*>(png.data()), static_cast<int>(png.size()), "PNG");
-  ASSERT_FALSE(card.isNull()) << "the clipboard's image/png does not decode";
   ASSERT_EQ(card.width(), 580);
   ASSERT_EQ(card.height(), 385);
 
@@ -178,3 +92,4 @@ TEST(CardOnDesktop, ClickTypeAndGenerateGiveAClipboardImageAndTheShownCard) {
 }
 
 }  // namespace
+}  // namespace quorlin::testing
