@@ -43,6 +43,11 @@ install(FILES ${screenshot} DESTINATION ${CMAKE_INSTALL_DATADIR}/quorlin/screens
 
 add_custom_target(quorlin_desktop_files ALL DEPENDS ${desktop_files})
 
+# Everything an installation takes; packaging builds this target alone rather than the tests
+# and benchmarks of the whole tree.
+add_custom_target(quorlin_installed DEPENDS ${QUORLIN_INSTALLED_TARGETS} quorlin_desktop_files)
+set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
+
 # The Debian package. Library dependencies are found by dpkg-shlibdeps; what the program
 # loads at run time (Qt's display plug-ins) and the faces its font aliases name are listed.
 set(CPACK_GENERATOR DEB)
