@@ -1,0 +1,92 @@
+// The program on the desktop at twice the size (QT_SCALE_FACTOR=2) under a private X server:
+// its windows take twice the room, clicks at the scaled positions land on the buttons, the
+// boxes and the settings window's controls, and the card it copies is still the system's
+// picture, 580 × 385 (300 × 300 for the small card), not the screen's.
+#include <gtest/gtest.h>
+
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "tests/desktop/desktop_driving.h"
+#include "tests/support/spawned_process.h"
+
+namespace quorlin::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kScale = 2;
+
+QImage CardOfSize(int width, int height) {
+  QImage card;
+  WaitFor(
+      [&] {
+        card = ClipboardImage();
+        return card.width() == width && card.height() == height;
+      },
+      30000);
+  return card;
+}
+
+TEST(ScaledDesktop, WindowsClicksAndCardsAtTwiceTheSize) {
+  const std::string missing = MissingProgram({"Xvfb", "xdotool", "xclip"});
+  if (!missing.empty()) GTEST_SKIP() << missing << " is not installed";
+  const std::string noServer = UsePrivateXServer();
+  ASSERT_TRUE(noServer.empty()) << noServer;
+  std::string host, error;
+  const auto service = StartProfileService(&host, &error);
+  ASSERT_TRUE(service) << error;
+
+  const TemporaryFolder folder("quorlin-hidpi-");
+  fs::copy_file(QUORLIN_EXECUTABLE, folder.Path() / "quorlin");
+  std::ofstream(folder.Path() / "quorlin.ini") << "[sz]\r\ncolor=255\r\n";  // a red frame
+  SpawnedProcess program({(folder.Path() / "quorlin").string()}, {{"QUORLIN_DISPLAY", "desktop"},
+                                                                   {"QT_QPA_PLATFORM", "xcb"},
+                                                                   {"QT_SCALE_FACTOR", std::to_string(kScale)},
+                                                                   {"QUORLIN_PROFILE_HOST", host},
+                                                                   {"QUORLIN_PORTRAIT_HOST", host}});
+  ASSERT_TRUE(program.Started());
+  WindowGeometry main;
+  ASSERT_TRUE(WaitFor([&] { return FindWindow(kMainWindowTitle, main); }, 15000)) << "no main window";
+  EXPECT_EQ(main.width, 580 * kScale);
+  EXPECT_EQ(main.height, 428 * kScale);
+
+  AskForCard(main, "abc", kScale);
+  const QImage card = CardOfSize(580, 385);
+  ASSERT_EQ(card.size(), QSize(580, 385)) << "no full card on the clipboard";
+
+  // The screen shows the card doubled: the portrait's 3-pixel red frame at (230, 100) is six
+  // screen pixels wide at (460, 200), and the portrait is inside it.
+  int argc = 1;
+  char name[] = "hidpi_test";
+  char* argv[] = {name, nullptr};
+  QGuiApplication application(argc, argv);
+  const QImage shown =
+      QGuiApplication::primaryScreen()->grabWindow(0, main.x, main.y, main.width, main.height).toImage();
+  for (const QPoint p : {QPoint(461, 201), QPoint(465, 340), QPoint(739, 478), QPoint(600, 203)}) {
+    EXPECT_TRUE(SameColour(shown.pixel(p), qRgb(255, 0, 0), 8)) << "frame pixel " << p.x() << "," << p.y();
+  }
+  EXPECT_FALSE(SameColour(shown.pixel(600, 340), qRgb(255, 0, 0), 8)) << "no portrait inside the frame";
+
+  // 设置 opens the settings window at twice its size; 小图 (选择框2 at (272, 56)) checked there
+  // and the window closed make the next card the small square.
+  Click(main.x + 448 * kScale, main.y + 406 * kScale);
+  WindowGeometry settings;
+  ASSERT_TRUE(WaitFor([&] { return FindWindow("设置", settings); }, 10000)) << "no settings window";
+  EXPECT_EQ(settings.width, 333 * kScale);
+  EXPECT_EQ(settings.height, 128 * kScale);
+  Click(settings.x + 282 * kScale, settings.y + 66 * kScale);
+  ASSERT_TRUE(RequestClose(settings));
+  ASSERT_TRUE(WaitFor([&] { return !FindWindow("设置", settings); }, 10000)) << "the settings window stayed";
+  Click(main.x + 536 * kScale, main.y + 406 * kScale);
+  EXPECT_EQ(CardOfSize(300, 300).size(), QSize(300, 300)) << "no small card on the clipboard";
+
+  program.Stop();
+}
+
+}  // namespace
+}  // namespace quorlin::testing
