@@ -25,9 +25,14 @@ std::unique_ptr<BackgroundProgram> StartProfileService(std::string* host, std::s
   return service;
 }
 
-bool FindWindow(const std::string& title, WindowGeometry& geometry) {
+namespace {
+
+// The geometry of the first window `xdotool search` finds with these arguments.
+bool FindWindowBy(const std::vector<std::string>& search, WindowGeometry& geometry) {
+  std::vector<std::string> argv = {"xdotool", "search"};
+  argv.insert(argv.end(), search.begin(), search.end());
   std::string found;
-  if (RunProgram({"xdotool", "search", "--name", "^" + title + "$"}, &found, 5000) != 0) return false;
+  if (RunProgram(argv, &found, 5000) != 0) return false;
   const std::string id = found.substr(0, found.find('\n'));
   if (id.empty()) return false;
   std::string shell;
@@ -38,6 +43,16 @@ bool FindWindow(const std::string& title, WindowGeometry& geometry) {
   };
   geometry = {value("X"), value("Y"), value("WIDTH"), value("HEIGHT"), std::stoul(id)};
   return geometry.width > 0;
+}
+
+}  // namespace
+
+bool FindWindow(const std::string& title, WindowGeometry& geometry) {
+  return FindWindowBy({"--name", "^" + title + "$"}, geometry);
+}
+
+bool FindWindowOfClass(const std::string& windowClass, WindowGeometry& geometry) {
+  return FindWindowBy({"--classname", windowClass}, geometry);
 }
 
 namespace {

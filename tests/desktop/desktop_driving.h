@@ -33,6 +33,8 @@ struct WindowGeometry {
 
 // The geometry xdotool reports for the first window with exactly this title.
 bool FindWindow(const std::string& title, WindowGeometry& geometry);
+// The same for the first window whose class name (WM_CLASS) this regular expression matches.
+bool FindWindowOfClass(const std::string& windowClass, WindowGeometry& geometry);
 
 // Asks the window to close as a window manager's close button does (WM_DELETE_WINDOW).
 bool RequestClose(const WindowGeometry& window);
