@@ -2,7 +2,6 @@
 # needs to list it (desktop entry, icons in the icon theme's sizes, AppStream metainfo and its
 # screenshot); CPack makes a Debian package of the same (scripts/package.sh).
 
-set(QUORLIN_APP_ID invalid.example.Quorlin)
 set(packaging ${PROJECT_SOURCE_DIR}/packaging)
 
 # The installed executables and the modules they load, one target a line.
@@ -15,7 +14,7 @@ install(TARGETS ${QUORLIN_INSTALLED_TARGETS}
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
   LIBRARY DESTINATION ${QUORLIN_MODULE_INSTALL_DIR})
 
-install(FILES ${packaging}/${QUORLIN_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${packaging}/${QUORLIN_DESKTOP_ENTRY} DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${packaging}/${QUORLIN_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 
 # The icon the program carries, drawn anew at each size of the hicolor theme.

@@ -1,11 +1,12 @@
-// The program on a Wayland compositor: weston's own seat takes the click into the ID box, the
-// typed ID and the click on 生成, and the card reaches the Wayland clipboard (wl-paste).
-//
-// weston's headless backend has no seat, so nothing could type into a program on it or own its
-// clipboard. The compositor runs here with its X11 backend inside the private X server instead,
-// an output of the main window's size with the kiosk shell, which puts the fixed-size window at
-// the output's corner; xdotool drives weston's seat from outside. The program itself speaks
-// only Wayland: DISPLAY is empty for it.
+// The program on a Wayland compositor. On weston's headless backend it opens its main window:
+// a top-level surface of the window's title and fixed size, under the application id the
+// desktop entry is named after, with the window's pixels attached. The headless backend has no
+// seat, so nothing can type into a program there or own its clipboard: for a card, weston runs
+// with its X11 backend inside the private X server, an output of the main window's size with
+// the kiosk shell, which puts the fixed-size window at the output's corner; xdotool drives
+// weston's seat from outside, the click into the ID box, the typed ID and the click on 生成, and
+// the card is read from the Wayland clipboard (wl-paste). The program itself speaks only
+// Wayland: DISPLAY is empty for it.
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
@@ -25,6 +26,60 @@ namespace quorlin::testing {
 namespace {
 
 namespace fs = std::filesystem;
+
+// The program's environment on the compositor, with the service hosts set to `host`.
+std::vector<std::pair<std::string, std::string>> WaylandEnvironment(const WestonSession& weston,
+                                                                    const std::string& host) {
+  std::vector<std::pair<std::string, std::string>> environment = weston.ClientEnvironment();
+  environment.insert(environment.end(), {{"DISPLAY", ""},
+                                         {"QUORLIN_DISPLAY", "desktop"},
+                                         {"QT_QPA_PLATFORM", "wayland"},
+                                         {"QT_WAYLAND_DISABLE_WINDOWDECORATION", "1"},
+                                         {"QUORLIN_PROFILE_HOST", host},
+                                         {"QUORLIN_PORTRAIT_HOST", host}});
+  return environment;
+}
+
+// A copy of the program in a folder of its own whose quorlin.ini asks for a red frame.
+class RedFrameProgram {
+ public:
+  RedFrameProgram() : folder_("quorlin-wayland-") {
+    fs::copy_file(QUORLIN_EXECUTABLE, folder_.Path() / "quorlin");
+    std::ofstream(folder_.Path() / "quorlin.ini") << "[sz]\r\ncolor=255\r\n";
+  }
+  std::string Path() const { return (folder_.Path() / "quorlin").string(); }
+
+ private:
+  TemporaryFolder folder_;
+};
+
+TEST(WaylandDesktop, TheMainWindowOpensOnTheHeadlessCompositor) {
+  const std::string missing = MissingProgram({"weston"});
+  if (!missing.empty()) GTEST_SKIP() << missing << " is not installed";
+  std::string reason;
+  const auto weston = WestonSession::Start(
+      {"--backend=headless-backend.so", "--shell=kiosk-shell.so", "--logger-scopes=log,proto"}, &reason);
+  if (!weston) GTEST_SKIP() << reason;
+  const RedFrameProgram copy;
+  SpawnedProcess program({copy.Path()}, WaylandEnvironment(*weston, "127.0.0.1:9"));
+  ASSERT_TRUE(program.Started());
+
+  std::string appId = QUORLIN_DESKTOP_ENTRY;
+  appId.erase(appId.rfind(".desktop"));
+  const std::vector<std::string> requests = {
+      ".set_title(\"Quorlin    - by Tamsk\")", ".set_min_size(580, 428)", ".set_max_size(580, 428)",
+      ".set_app_id(\"" + appId + "\")"};
+  auto seen = [&](const std::string& log) {
+    for (const std::string& request : requests) {
+      if (log.find(request) == std::string::npos) return false;
+    }
+    return log.find(".attach(wl_buffer@") != std::string::npos;
+  };
+  std::string log;
+  EXPECT_TRUE(WaitFor([&] { return program.Ended() || seen(log = weston->Log()); }, 20000)) << log;
+  EXPECT_FALSE(program.Ended()) << "the program ended with status " << program.ExitStatus();
+  program.Stop();
+}
 
 QImage WaylandClipboardImage(const WestonSession& weston) {
   std::string png;
@@ -50,17 +105,8 @@ TEST(WaylandDesktop, ClickTypeAndGenerateGiveTheCardOnTheWaylandClipboard) {
   std::string host, error;
   const auto service = StartProfileService(&host, &error);
   ASSERT_TRUE(service) << error;
-  const TemporaryFolder folder("quorlin-wayland-");
-  fs::copy_file(QUORLIN_EXECUTABLE, folder.Path() / "quorlin");
-  std::ofstream(folder.Path() / "quorlin.ini") << "[sz]\r\ncolor=255\r\n";  // a red frame
-  std::vector<std::pair<std::string, std::string>> environment = weston->ClientEnvironment();
-  environment.insert(environment.end(), {{"DISPLAY", ""},
-                                         {"QUORLIN_DISPLAY", "desktop"},
-                                         {"QT_QPA_PLATFORM", "wayland"},
-                                         {"QT_WAYLAND_DISABLE_WINDOWDECORATION", "1"},
-                                         {"QUORLIN_PROFILE_HOST", host},
-                                         {"QUORLIN_PORTRAIT_HOST", host}});
-  SpawnedProcess program({(folder.Path() / "quorlin").string()}, environment);
+  const RedFrameProgram copy;
+  SpawnedProcess program({copy.Path()}, WaylandEnvironment(*weston, host));
   ASSERT_TRUE(program.Started());
 
   // No window title can be searched for on Wayland: the program's window is there when the

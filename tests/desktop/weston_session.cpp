@@ -10,6 +10,7 @@ namespace quorlin::testing {
 namespace {
 
 constexpr const char* kSocket = "quorlin-test";
+constexpr const char* kLogName = "weston.log";
 
 }  // namespace
 
@@ -17,7 +18,7 @@ std::unique_ptr<WestonSession> WestonSession::Start(const std::vector<std::strin
   std::unique_ptr<WestonSession> session(new WestonSession);
   const std::filesystem::path runtime = session->runtime_.Path();
   std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);  // weston insists
-  const std::filesystem::path log = runtime / "weston.log";
+  const std::filesystem::path log = runtime / kLogName;
   std::vector<std::string> argv = {"weston", std::string("--socket=") + kSocket, "--idle-time=0",
                                    "--log=" + log.string()};
   argv.insert(argv.end(), options.begin(), options.end());
@@ -30,9 +31,13 @@ std::unique_ptr<WestonSession> WestonSession::Start(const std::vector<std::strin
                                                      },
                                                      10000);
   if (up) return session;
-  std::ifstream in(log);
-  *reason = "weston did not start: " + std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  *reason = "weston did not start: " + session->Log();
   return nullptr;
+}
+
+std::string WestonSession::Log() const {
+  std::ifstream in(runtime_.Path() / kLogName);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 std::vector<std::pair<std::string, std::string>> WestonSession::ClientEnvironment() const {

@@ -18,6 +18,9 @@ class WestonSession {
   // reason and weston's log in *reason, when its socket did not appear within ten seconds.
   static std::unique_ptr<WestonSession> Start(const std::vector<std::string>& options, std::string* reason);
 
+  // What weston wrote to its log so far.
+  std::string Log() const;
+
   // XDG_RUNTIME_DIR and WAYLAND_DISPLAY for the compositor's clients.
   std::vector<std::pair<std::string, std::string>> ClientEnvironment() const;
 

@@ -42,7 +42,7 @@ class Installation : public ::testing::Test {
   void SetUp() override { ASSERT_TRUE(tree_->Installed()) << tree_->Output(); }
 
   static fs::path Share() { return tree_->Prefix() / "share"; }
-  static fs::path DesktopEntry() { return Share() / "applications" / (std::string(QUORLIN_APP_ID) + ".desktop"); }
+  static fs::path DesktopEntry() { return Share() / "applications" / QUORLIN_DESKTOP_ENTRY; }
   static fs::path Metainfo() { return Share() / "metainfo" / (std::string(QUORLIN_APP_ID) + ".metainfo.xml"); }
 
   static InstalledTree* tree_;
@@ -111,7 +111,7 @@ TEST(DebianPackage, HoldsTheInstallationAndDependsOnTheLibrariesItLinks) {
   const std::string id = QUORLIN_APP_ID;
   for (const std::string& file : std::vector<std::string>{
            "./usr/bin/quorlin", "./usr/bin/quorlin-picture", "./usr/bin/quorlin-profile-service",
-        "./usr/share/applications/" + id + ".desktop", "./usr/share/metainfo/" + id + ".metainfo.xml",
+        "./usr/share/applications/" QUORLIN_DESKTOP_ENTRY, "./usr/share/metainfo/" + id + ".metainfo.xml",
         "./usr/share/icons/hicolor/16x16/apps/quorlin.png", "./usr/share/icons/hicolor/256x256/apps/quorlin.png",
         "./usr/share/quorlin/screenshots/card.png"}) {
     EXPECT_NE(contents.find(" " + file + "\n"), std::string::npos) << file;
