@@ -21,35 +21,27 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST(CardOnDesktop, ClickTypeAndGenerateGiveAClipboardImageAndTheShownCard) {
-  const std::string missing = MissingProgram({"Xvfb", "xdotool", "xclip"});
-  if (!missing.empty()) GTEST_SKIP() << missing << " is not installed";
-  const std::string noServer = UsePrivateXServer();
-  ASSERT_TRUE(noServer.empty()) << noServer;
+using CardOnDesktop = DesktopTest;
 
-  std::string host, error;
-  const auto service = StartProfileService(&host, &error);
-  ASSERT_TRUE(service) << error;
+TEST_F(CardOnDesktop, ClickTypeAndGenerateGiveAClipboardImageAndTheShownCard) {
+  Prepare({"xclip"});
+  if (IsSkipped() || HasFatalFailure()) return;
 
   const TemporaryFolder folder("quorlin-desktop-");
   fs::copy_file(QUORLIN_EXECUTABLE, folder.Path() / "quorlin");
   // A red frame, so the border is told apart from the white text and the card background.
   std::ofstream(folder.Path() / "quorlin.ini") << "[sz]\r\ncolor=255\r\nsave=0\r\n";
-  SpawnedProcess program({(folder.Path() / "quorlin").string()},
-                         {{"QUORLIN_DISPLAY", "desktop"},
-                          {"QT_QPA_PLATFORM", "xcb"},
-                          {"QUORLIN_PROFILE_HOST", host},
-                          {"QUORLIN_PORTRAIT_HOST", host}});
+  SpawnedProcess program({(folder.Path() / "quorlin").string()}, ProgramEnvironment());
   ASSERT_TRUE(program.Started());
 
   WindowGeometry window;
-  ASSERT_TRUE(WaitFor([&] { return FindWindow(kMainWindowTitle, window); }, 15000)) << "no main window";
+  ASSERT_TRUE(WaitFor([&] { return FindWindow(kMainWindowTitle, window); }, kWindowWaitMs)) << "no main window";
   EXPECT_EQ(window.width, 580);
   EXPECT_EQ(window.height, 428);
   AskForCard(window, "abc");
 
   QImage card;
-  ASSERT_TRUE(WaitFor([&] { return !(card = ClipboardImage()).isNull(); }, 30000)) << "no image on the clipboard";
+  ASSERT_TRUE(WaitFor([&] { return !(card = ClipboardImage()).isNull(); }, kResultWaitMs)) << "no image on the clipboard";
   int argc = 1;
   char name[] = "card_on_desktop_test";
   char* argv[] = {name, nullptr};

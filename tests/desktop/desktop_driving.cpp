@@ -19,17 +19,12 @@ std::string UsePrivateXServer() {
   return {};
 }
 
-std::unique_ptr<BackgroundProgram> StartProfileService(std::string* host, std::string* error) {
-  auto service = BackgroundProgram::Start(QUORLIN_PROFILE_SERVICE, {"--port", "0"}, "listening on ", error);
-  if (service) *host = "127.0.0.1:" + std::to_string(service->ReadyPort());
-  return service;
-}
-
 namespace {
 
-// The geometry of the first window `xdotool search` finds with these arguments.
+// The geometry of the first shown window `xdotool search` finds with these arguments.
 bool FindWindowBy(const std::vector<std::string>& search, WindowGeometry& geometry) {
-  std::vector<std::string> argv = {"xdotool", "search"};
+  // Only a mapped window takes clicks.
+  std::vector<std::string> argv = {"xdotool", "search", "--onlyvisible"};
   argv.insert(argv.end(), search.begin(), search.end());
   std::string found;
   if (RunProgram(argv, &found, 5000) != 0) return false;
@@ -118,6 +113,27 @@ QImage ClipboardImage() {
 bool SameColour(QRgb a, QRgb b, int tolerance) {
   return std::abs(qRed(a) - qRed(b)) <= tolerance && std::abs(qGreen(a) - qGreen(b)) <= tolerance &&
          std::abs(qBlue(a) - qBlue(b)) <= tolerance;
+}
+
+void DesktopTest::Prepare(std::initializer_list<const char*> tools) {
+  std::vector<const char*> needed = {"Xvfb", "xdotool"};
+  needed.insert(needed.end(), tools.begin(), tools.end());
+  for (const char* tool : needed) {
+    if (!MissingProgram({tool}).empty()) GTEST_SKIP() << tool << " is not installed";
+  }
+  const std::string noServer = UsePrivateXServer();
+  ASSERT_TRUE(noServer.empty()) << noServer;
+  std::string error;
+  service_ = BackgroundProgram::Start(QUORLIN_PROFILE_SERVICE, {"--port", "0"}, "listening on ", &error);
+  ASSERT_TRUE(service_) << error;
+  host_ = "127.0.0.1:" + std::to_string(service_->ReadyPort());
+}
+
+std::vector<std::pair<std::string, std::string>> DesktopTest::ProgramEnvironment() const {
+  return {{"QUORLIN_DISPLAY", "desktop"},
+          {"QT_QPA_PLATFORM", "xcb"},
+          {"QUORLIN_PROFILE_HOST", host_},
+          {"QUORLIN_PORTRAIT_HOST", host_}};
 }
 
 }  // namespace quorlin::testing

@@ -3,13 +3,18 @@
 // waiting for a condition within a bound.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QImage>
 #include <QRgb>
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <initializer_list>
 #include <string>
 #include <thread>
+#include <utility>
+#include <vector>
 
 #include "tests/support/background_program.h"
 #include "tests/support/temporary_folder.h"
@@ -22,16 +27,12 @@ inline constexpr const char* kMainWindowTitle = "Quorlin    - by Tamsk";
 // children use X); empty, or the reason, when it did not start.
 std::string UsePrivateXServer();
 
-// quorlin-profile-service on a loopback port; *host is "127.0.0.1:PORT". Null, with the
-// reason in *error, when it did not start.
-std::unique_ptr<BackgroundProgram> StartProfileService(std::string* host, std::string* error);
-
 struct WindowGeometry {
   int x = 0, y = 0, width = 0, height = 0;
   unsigned long id = 0;  // the X window
 };
 
-// The geometry xdotool reports for the first window with exactly this title.
+// The geometry xdotool reports for the first shown (mapped) window with exactly this title.
 bool FindWindow(const std::string& title, WindowGeometry& geometry);
 // The same for the first window whose class name (WM_CLASS) this regular expression matches.
 bool FindWindowOfClass(const std::string& windowClass, WindowGeometry& geometry);
@@ -62,5 +63,24 @@ bool WaitFor(Condition condition, int timeoutMs) {
 }
 
 bool SameColour(QRgb a, QRgb b, int tolerance = 0);
+
+// A test of the real program on the desktop: a private X server and the loopback profile
+// service. Waits are generous: the machine may be busy with other work.
+class DesktopTest : public ::testing::Test {
+ protected:
+  // Skips the test when one of the tools is missing (Xvfb and xdotool are always needed); then
+  // starts the X server and the service, failing the test when either does not start. The
+  // caller returns when IsSkipped() or HasFatalFailure() afterwards.
+  void Prepare(std::initializer_list<const char*> tools);
+
+  // The program's environment for the desktop display on X, its services on the loopback one.
+  std::vector<std::pair<std::string, std::string>> ProgramEnvironment() const;
+
+  std::string host_;
+  std::unique_ptr<BackgroundProgram> service_;
+};
+
+inline constexpr int kWindowWaitMs = 60000;  // a program's window to show
+inline constexpr int kResultWaitMs = 60000;  // a card or a file after the click that makes it
 
 }  // namespace quorlin::testing

@@ -28,30 +28,25 @@ QImage CardOfSize(int width, int height) {
         card = ClipboardImage();
         return card.width() == width && card.height() == height;
       },
-      30000);
+      kResultWaitMs);
   return card;
 }
 
-TEST(ScaledDesktop, WindowsClicksAndCardsAtTwiceTheSize) {
-  const std::string missing = MissingProgram({"Xvfb", "xdotool", "xclip"});
-  if (!missing.empty()) GTEST_SKIP() << missing << " is not installed";
-  const std::string noServer = UsePrivateXServer();
-  ASSERT_TRUE(noServer.empty()) << noServer;
-  std::string host, error;
-  const auto service = StartProfileService(&host, &error);
-  ASSERT_TRUE(service) << error;
+using ScaledDesktop = DesktopTest;
+
+TEST_F(ScaledDesktop, WindowsClicksAndCardsAtTwiceTheSize) {
+  Prepare({"xclip"});
+  if (IsSkipped() || HasFatalFailure()) return;
 
   const TemporaryFolder folder("quorlin-hidpi-");
   fs::copy_file(QUORLIN_EXECUTABLE, folder.Path() / "quorlin");
   std::ofstream(folder.Path() / "quorlin.ini") << "[sz]\r\ncolor=255\r\n";  // a red frame
-  SpawnedProcess program({(folder.Path() / "quorlin").string()}, {{"QUORLIN_DISPLAY", "desktop"},
-                                                                   {"QT_QPA_PLATFORM", "xcb"},
-                                                                   {"QT_SCALE_FACTOR", std::to_string(kScale)},
-                                                                   {"QUORLIN_PROFILE_HOST", host},
-                                                                   {"QUORLIN_PORTRAIT_HOST", host}});
+  auto environment = ProgramEnvironment();
+  environment.emplace_back("QT_SCALE_FACTOR", std::to_string(kScale));
+  SpawnedProcess program({(folder.Path() / "quorlin").string()}, environment);
   ASSERT_TRUE(program.Started());
   WindowGeometry main;
-  ASSERT_TRUE(WaitFor([&] { return FindWindow(kMainWindowTitle, main); }, 15000)) << "no main window";
+  ASSERT_TRUE(WaitFor([&] { return FindWindow(kMainWindowTitle, main); }, kWindowWaitMs)) << "no main window";
   EXPECT_EQ(main.width, 580 * kScale);
   EXPECT_EQ(main.height, 428 * kScale);
 
@@ -76,12 +71,12 @@ TEST(ScaledDesktop, WindowsClicksAndCardsAtTwiceTheSize) {
   // and the window closed make the next card the small square.
   Click(main.x + 448 * kScale, main.y + 406 * kScale);
   WindowGeometry settings;
-  ASSERT_TRUE(WaitFor([&] { return FindWindow("设置", settings); }, 10000)) << "no settings window";
+  ASSERT_TRUE(WaitFor([&] { return FindWindow("设置", settings); }, kWindowWaitMs)) << "no settings window";
   EXPECT_EQ(settings.width, 333 * kScale);
   EXPECT_EQ(settings.height, 128 * kScale);
   Click(settings.x + 282 * kScale, settings.y + 66 * kScale);
   ASSERT_TRUE(RequestClose(settings));
-  ASSERT_TRUE(WaitFor([&] { return !FindWindow("设置", settings); }, 10000)) << "the settings window stayed";
+  ASSERT_TRUE(WaitFor([&] { return !FindWindow("设置", settings); }, kWindowWaitMs)) << "the settings window stayed";
   Click(main.x + 536 * kScale, main.y + 406 * kScale);
   EXPECT_EQ(CardOfSize(300, 300).size(), QSize(300, 300)) << "no small card on the clipboard";
 

@@ -34,14 +34,11 @@ uint32_t Little32(const std::string& bytes, size_t at) {
   return value;
 }
 
-TEST(InstalledProgram, KeepsSettingsAndCardsInTheUsersFoldersAndWritesNothingBesideItself) {
-  const std::string missing = MissingProgram({"Xvfb", "xdotool", "setpriv"});
-  if (!missing.empty()) GTEST_SKIP() << missing << " is not installed";
-  const std::string noServer = UsePrivateXServer();
-  ASSERT_TRUE(noServer.empty()) << noServer;
-  std::string host, error;
-  const auto service = StartProfileService(&host, &error);
-  ASSERT_TRUE(service) << error;
+using InstalledProgram = DesktopTest;
+
+TEST_F(InstalledProgram, KeepsSettingsAndCardsInTheUsersFoldersAndWritesNothingBesideItself) {
+  Prepare({"setpriv"});
+  if (IsSkipped() || HasFatalFailure()) return;
 
   const InstalledTree tree(QUORLIN_BUILD_DIR);
   ASSERT_TRUE(tree.Installed()) << tree.Output();
@@ -58,21 +55,18 @@ TEST(InstalledProgram, KeepsSettingsAndCardsInTheUsersFoldersAndWritesNothingBes
   const auto installedBefore = FolderState(tree.Root());
 
   {
-    SpawnedProcess program(argv, {{"HOME", home.Path().string()},
-                                  {"XDG_CONFIG_HOME", ""},
-                                  {"XDG_RUNTIME_DIR", ""},
-                                  {"QUORLIN_DISPLAY", "desktop"},
-                                  {"QT_QPA_PLATFORM", "xcb"},
-                                  {"QUORLIN_PROFILE_HOST", host},
-                                  {"QUORLIN_PORTRAIT_HOST", host}});
+    auto environment = ProgramEnvironment();
+    environment.insert(environment.end(),
+                       {{"HOME", home.Path().string()}, {"XDG_CONFIG_HOME", ""}, {"XDG_RUNTIME_DIR", ""}});
+    SpawnedProcess program(argv, environment);
     ASSERT_TRUE(program.Started());
     WindowGeometry main;
-    ASSERT_TRUE(WaitFor([&] { return FindWindow(kMainWindowTitle, main); }, 20000)) << "no main window";
+    ASSERT_TRUE(WaitFor([&] { return FindWindow(kMainWindowTitle, main); }, kWindowWaitMs)) << "no main window";
 
     // 设置 at (408, 394), 80 × 24, opens the settings window.
     Click(main.x + 448, main.y + 406);
     WindowGeometry settings;
-    ASSERT_TRUE(WaitFor([&] { return FindWindow("设置", settings); }, 10000)) << "no settings window";
+    ASSERT_TRUE(WaitFor([&] { return FindWindow("设置", settings); }, kWindowWaitMs)) << "no settings window";
     // 小图 checked (选择框2 at (272, 56)); the save list (组合框1 at (80, 56), 176 × 20)
     // opened and its second item, "写到指定位置", taken with the keyboard.
     Click(settings.x + 282, settings.y + 66);
@@ -81,7 +75,7 @@ TEST(InstalledProgram, KeepsSettingsAndCardsInTheUsersFoldersAndWritesNothingBes
     ASSERT_TRUE(RequestClose(settings));
 
     const fs::path ini = home.Path() / ".config" / "quorlin" / "quorlin.ini";
-    ASSERT_TRUE(WaitFor([&] { return ReadBytes(ini).find("color=") != std::string::npos; }, 10000))
+    ASSERT_TRUE(WaitFor([&] { return ReadBytes(ini).find("color=") != std::string::npos; }, kResultWaitMs))
         << "no settings written to " << ini;
     const std::string written = ReadBytes(ini);
     EXPECT_NE(written.find("set=1\r\n"), std::string::npos) << written;
@@ -91,7 +85,7 @@ TEST(InstalledProgram, KeepsSettingsAndCardsInTheUsersFoldersAndWritesNothingBes
     AskForCard(main, "abc");
     const fs::path card = home.Path() / "Pictures" / "Quorlin" / "abc.jpg";
     std::string bytes;
-    ASSERT_TRUE(WaitFor([&] { return (bytes = ReadBytes(card)).size() > 54; }, 30000)) << "no card in " << card;
+    ASSERT_TRUE(WaitFor([&] { return (bytes = ReadBytes(card)).size() > 54; }, kResultWaitMs)) << "no card in " << card;
     // BMP bytes whatever the name says, of the small square card.
     EXPECT_EQ(bytes.substr(0, 2), "BM");
     EXPECT_EQ(Little32(bytes, 18), 300u);

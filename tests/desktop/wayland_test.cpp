@@ -76,7 +76,7 @@ TEST(WaylandDesktop, TheMainWindowOpensOnTheHeadlessCompositor) {
     return log.find(".attach(wl_buffer@") != std::string::npos;
   };
   std::string log;
-  EXPECT_TRUE(WaitFor([&] { return program.Ended() || seen(log = weston->Log()); }, 20000)) << log;
+  EXPECT_TRUE(WaitFor([&] { return program.Ended() || seen(log = weston->Log()); }, kWindowWaitMs)) << log;
   EXPECT_FALSE(program.Ended()) << "the program ended with status " << program.ExitStatus();
   program.Stop();
 }
@@ -89,24 +89,21 @@ QImage WaylandClipboardImage(const WestonSession& weston) {
   return QImage::fromData(reinterpret_cast<const uchar*>(png.data()), static_cast<int>(png.size()), "PNG");
 }
 
-TEST(WaylandDesktop, ClickTypeAndGenerateGiveTheCardOnTheWaylandClipboard) {
-  const std::string missing = MissingProgram({"weston", "wl-paste", "Xvfb", "xdotool"});
-  if (!missing.empty()) GTEST_SKIP() << missing << " is not installed";
-  const std::string noServer = UsePrivateXServer();
-  ASSERT_TRUE(noServer.empty()) << noServer;
+using WaylandDesktopCard = DesktopTest;
+
+TEST_F(WaylandDesktopCard, ClickTypeAndGenerateGiveTheCardOnTheWaylandClipboard) {
+  Prepare({"weston", "wl-paste"});
+  if (IsSkipped() || HasFatalFailure()) return;
   std::string reason;
   const auto weston =
       WestonSession::Start({"--backend=x11-backend.so", "--width=580", "--height=428", "--shell=kiosk-shell.so"}, &reason);
   if (!weston) GTEST_SKIP() << reason;
   WindowGeometry output;
-  ASSERT_TRUE(WaitFor([&] { return FindWindowOfClass("weston", output); }, 10000))
+  ASSERT_TRUE(WaitFor([&] { return FindWindowOfClass("weston", output); }, kWindowWaitMs))
       << "no weston output window";
 
-  std::string host, error;
-  const auto service = StartProfileService(&host, &error);
-  ASSERT_TRUE(service) << error;
   const RedFrameProgram copy;
-  SpawnedProcess program({copy.Path()}, WaylandEnvironment(*weston, host));
+  SpawnedProcess program({copy.Path()}, WaylandEnvironment(*weston, host_));
   ASSERT_TRUE(program.Started());
 
   // No window title can be searched for on Wayland: the program's window is there when the
@@ -121,10 +118,10 @@ TEST(WaylandDesktop, ClickTypeAndGenerateGiveTheCardOnTheWaylandClipboard) {
         QGuiApplication::primaryScreen()->grabWindow(0, output.x, output.y + 420, output.width, 4).toImage();
     return !strip.isNull() && qGray(strip.pixel(2, 2)) > 128;
   };
-  ASSERT_TRUE(WaitFor([&] { return program.Ended() || shown(); }, 20000)) << "the main window did not show";
+  ASSERT_TRUE(WaitFor([&] { return program.Ended() || shown(); }, kWindowWaitMs)) << "the main window did not show";
   AskForCard(output, "abc");
   QImage card;
-  ASSERT_TRUE(WaitFor([&] { return program.Ended() || !(card = WaylandClipboardImage(*weston)).isNull(); }, 30000))
+  ASSERT_TRUE(WaitFor([&] { return program.Ended() || !(card = WaylandClipboardImage(*weston)).isNull(); }, kResultWaitMs))
       << "no card on the Wayland clipboard";
   ASSERT_FALSE(program.Ended()) << "the program ended on Wayland with status " << program.ExitStatus();
   ASSERT_EQ(card.size(), QSize(580, 385));

@@ -29,7 +29,7 @@ std::unique_ptr<WestonSession> WestonSession::Start(const std::vector<std::strin
                                                        return std::filesystem::exists(runtime / kSocket) &&
                                                               !session->weston_->Ended();
                                                      },
-                                                     10000);
+                                                     30000);
   if (up) return session;
   *reason = "weston did not start: " + session->Log();
   return nullptr;

@@ -15,7 +15,7 @@ namespace quorlin::testing {
 class WestonSession {
  public:
   // Starts weston with these options added (backend, shell, output size). Null, with the
-  // reason and weston's log in *reason, when its socket did not appear within ten seconds.
+  // reason and weston's log in *reason, when its socket did not appear within half a minute.
   static std::unique_ptr<WestonSession> Start(const std::vector<std::string>& options, std::string* reason);
 
   // What weston wrote to its log so far.
