@@ -48,6 +48,7 @@ forms::HandlerResult LoadSettings(const forms::HandlerArguments&) {
   RegisterDropWindow(units::CardDropTarget, units::Canvas);
   RegisterDropWindow(units::PortraitDropTarget, units::Portrait);
   LoadSettingsAtStartup();
+  LoadServiceHosts();
   return {};
 }
 

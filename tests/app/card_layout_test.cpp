@@ -30,7 +30,7 @@ TEST(CardLayout, AgeLineIsCentredAtTenPixelsPerByte) {
 }
 
 TEST(CardLayout, IdsOfUpToEighteenBytesAreShownWhole) {
-  for (const std::string id : {"a", "abc", "123456789012345678", "贴吧用户名字"}) {
+  for (const std::string id : {"a", "abc", "123456789012345678", "论坛会员名字"}) {
     EXPECT_EQ(ShownIdText(id.c_str()).view(), id);
   }
   EXPECT_TRUE(ShownIdText(nullptr).empty());

@@ -17,7 +17,7 @@ TEST(ProfileReply, PortraitAndAgeComeFromBetweenTheirMarkers) {
     std::string age;
   };
   const std::vector<Row> rows = {
-      {"quoted age", R"({"data":{"portrait":"tb.1.abc","tb_age":"2.5","x":1}})", "tb.1.abc", "2.5"},
+      {"quoted age", R"({"data":{"portrait":"p.1.abc","tb_age":"2.5","x":1}})", "p.1.abc", "2.5"},
       {"bare age", R"({"portrait":"p1","tb_age":7,"post_num":3})", "p1", "7"},
       {"neither age form", R"({"portrait":"p1"})", "p1", ""},
       {"empty quoted age: the bare form takes the quotes", R"({"tb_age":"","portrait":"p"})", "p", R"("")"},

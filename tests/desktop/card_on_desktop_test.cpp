@@ -1,18 +1,27 @@
 // The real program on the desktop backend under a private X server: a click into the ID box,
 // typed text and a click on 生成 make a card for a member of the loopback profile service; the
 // card reaches the desktop's clipboard as an image other programs read (xclip), and the screen
-// shows the same card in the program's window.
+// shows the same card in the program's window. And the README's run command, scripts/run.sh,
+// with no service configured: the card shows the bundled service's portrait, and the service
+// the script started ends with the tool (also on Ctrl+C).
+#include <arpa/inet.h>
 #include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <QGuiApplication>
 #include <QImage>
 #include <QPixmap>
 #include <QScreen>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 
+#include "app/card/bundled_service.h"
 #include "tests/desktop/desktop_driving.h"
 #include "tests/support/spawned_process.h"
 
@@ -81,6 +90,103 @@ TEST_F(CardOnDesktop, ClickTypeAndGenerateGiveAClipboardImageAndTheShownCard) {
   EXPECT_LT(differing, 580 * 385 / 100) << "the screen does not show the card that was copied";
 
   program.Stop();
+}
+
+
+// Whether something accepts connections on 127.0.0.1 at that port.
+bool Listening(int port) {
+  const int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(static_cast<uint16_t>(port));
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  const bool connected = connect(s, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0;
+  close(s);
+  return connected;
+}
+
+bool ProcessExists(pid_t pid) { return kill(pid, 0) == 0 || errno != ESRCH; }
+
+// scripts/run.sh on the programs of a fresh folder, with no service host in the environment or
+// in quorlin.ini, in a session of its own so that a Ctrl+C can reach all of it. Its window is
+// up when SetUp ends. These tests hold the bundled service's port (a lock in CMakeLists.txt).
+class RunCommand : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    const std::string missing = MissingProgram({"Xvfb", "xdotool", "xclip", "setsid"});
+    if (!missing.empty()) GTEST_SKIP() << missing << " is not installed";
+    const std::string noServer = UsePrivateXServer();
+    ASSERT_TRUE(noServer.empty()) << noServer;
+    for (const char* variable : {"QUORLIN_PROFILE_HOST", "QUORLIN_PORTRAIT_HOST"}) unsetenv(variable);
+    ASSERT_TRUE(WaitFor([] { return !Listening(quorlin::app::kBundledServicePort); }, 30000))
+        << "another program listens on port " << quorlin::app::kBundledServicePort;
+
+    for (const char* program : {QUORLIN_EXECUTABLE, QUORLIN_PROFILE_SERVICE}) {
+      fs::copy_file(program, folder_.Path() / fs::path(program).filename());
+    }
+    script_ = std::make_unique<SpawnedProcess>(
+        std::vector<std::string>{"setsid", "bash", QUORLIN_SOURCE_DIR "/scripts/run.sh"},
+        std::vector<std::pair<std::string, std::string>>{
+            {"QUORLIN_BUILD", folder_.Path().string()}, {"QUORLIN_DISPLAY", "desktop"}, {"QT_QPA_PLATFORM", "xcb"}});
+    ASSERT_TRUE(script_->Started());
+    const std::string started = "started the bundled profile service on 127.0.0.1:" +
+                                std::to_string(quorlin::app::kBundledServicePort) + " (process ";
+    std::string chunk;
+    while (output_.find(started) == std::string::npos && script_->ReadSome(chunk, 20000)) output_ += chunk;
+    const size_t at = output_.find(started);
+    ASSERT_NE(at, std::string::npos) << output_;
+    servicePid_ = std::stoi(output_.substr(at + started.size()));
+    ASSERT_TRUE(ProcessExists(servicePid_));
+    ASSERT_TRUE(WaitFor([&] { return FindWindow(kMainWindowTitle, window_); }, kWindowWaitMs)) << "no main window";
+  }
+
+  // The script's exit status once it has ended (within 20 s; -2 if it has not).
+  int ScriptEnd() {
+    std::string chunk;
+    while (script_->ReadSome(chunk, 20000)) output_ += chunk;
+    if (!WaitFor([&] { return script_->Ended(); }, 20000)) return -2;
+    return script_->ExitStatus();
+  }
+
+  void ExpectServiceGone() {
+    EXPECT_NE(output_.find("stopped the bundled profile service (process " + std::to_string(servicePid_) + ")"),
+              std::string::npos)
+        << output_;
+    EXPECT_FALSE(ProcessExists(servicePid_)) << "the service outlived the script";
+    EXPECT_FALSE(Listening(quorlin::app::kBundledServicePort));
+  }
+
+  TemporaryFolder folder_{"quorlin-run-"};
+  std::unique_ptr<SpawnedProcess> script_;
+  std::string output_;
+  pid_t servicePid_ = -1;
+  WindowGeometry window_;
+};
+
+TEST_F(RunCommand, TheCardShowsTheBundledPortraitAndTheServiceEndsWithTheTool) {
+  AskForCard(window_, "abc");
+  QImage card;
+  ASSERT_TRUE(WaitFor([&] { return !(card = ClipboardImage()).isNull(); }, kResultWaitMs)) << "no card on the clipboard";
+  ASSERT_EQ(card.size(), QSize(580, 385));
+  EXPECT_TRUE(SameColour(card.pixel(230, 100), qRgb(255, 255, 255))) << "not this run's card: its frame is white";
+  // Inside the white frame the portrait box is white unless a picture was decoded into it.
+  int coloured = 0;
+  for (int y = 106; y < 234; ++y) {
+    for (int x = 236; x < 364; ++x) coloured += !SameColour(card.pixel(x, y), qRgb(255, 255, 255), 8);
+  }
+  EXPECT_GT(coloured, 128 * 128 / 2) << "no portrait in the card";
+
+  std::string toolPid;
+  ASSERT_EQ(RunProgram({"xdotool", "getwindowpid", std::to_string(window_.id)}, &toolPid, 5000), 0);
+  ASSERT_EQ(kill(std::stoi(toolPid), SIGTERM), 0);
+  EXPECT_EQ(ScriptEnd(), 128 + SIGTERM) << output_;
+  ExpectServiceGone();
+}
+
+TEST_F(RunCommand, ACtrlCEndsTheToolAndTheService) {
+  ASSERT_EQ(kill(-script_->Pid(), SIGINT), 0);
+  EXPECT_EQ(ScriptEnd(), 130) << output_;
+  ExpectServiceGone();
 }
 
 }  // namespace

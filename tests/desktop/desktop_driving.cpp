@@ -12,7 +12,9 @@
 namespace quorlin::testing {
 
 std::string UsePrivateXServer() {
-  const std::string display = StartXvfb();
+  // One server for all the tests of the process: starting servers side by side with other test
+  // programs now and then gives one that cannot be reached.
+  static const std::string display = StartXvfb();
   if (display.empty()) return "Xvfb did not start";
   setenv("DISPLAY", display.c_str(), 1);
   unsetenv("WAYLAND_DISPLAY");

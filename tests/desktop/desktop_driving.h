@@ -23,8 +23,8 @@ namespace quorlin::testing {
 
 inline constexpr const char* kMainWindowTitle = "Quorlin    - by Tamsk";
 
-// Starts Xvfb and makes its display this process's DISPLAY (WAYLAND_DISPLAY is removed, so
-// children use X); empty, or the reason, when it did not start.
+// Starts Xvfb once for the process and makes its display this process's DISPLAY
+// (WAYLAND_DISPLAY is removed, so children use X); empty, or the reason, when it did not start.
 std::string UsePrivateXServer();
 
 struct WindowGeometry {

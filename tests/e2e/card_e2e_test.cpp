@@ -71,7 +71,7 @@ class CardEndToEnd : public ::testing::Test {
   }
 
   CardProgram program_;
-  ProfileService service_{program_.Root(), {std::string(kMember) + "\ttb.e2e.card\t3"}};
+  ProfileService service_{program_.Root(), {std::string(kMember) + "\te2e.card\t3"}};
 };
 
 TEST_F(CardEndToEnd, AnEmptyIdShowsTheMessageAndMakesNoCard) {

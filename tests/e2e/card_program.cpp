@@ -75,8 +75,13 @@ ChildResult CardProgram::Run(const std::string& script, const std::string& servi
       [&] {
         setenv("QUORLIN_DISPLAY", "headless", 1);
         setenv("QUORLIN_SCENARIO", file.c_str(), 1);
-        setenv("QUORLIN_PROFILE_HOST", serviceHost.c_str(), 1);
-        setenv("QUORLIN_PORTRAIT_HOST", serviceHost.c_str(), 1);
+        for (const char* variable : {"QUORLIN_PROFILE_HOST", "QUORLIN_PORTRAIT_HOST"}) {
+          if (serviceHost.empty()) {
+            unsetenv(variable);
+          } else {
+            setenv(variable, serviceHost.c_str(), 1);
+          }
+        }
         execl(program.c_str(), "quorlin", static_cast<char*>(nullptr));
         _exit(127);
       },

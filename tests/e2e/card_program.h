@@ -47,7 +47,7 @@ class CardProgram {
   std::string ReadFile(const std::string& name) const;
 
   // Runs the scenario (relative paths in it lead from the program's folder) with both service
-  // hosts set to `serviceHost`.
+  // host variables set to `serviceHost`, or with neither when it is empty.
   ChildResult Run(const std::string& script, const std::string& serviceHost) const;
 
  private:

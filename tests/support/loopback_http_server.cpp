@@ -186,7 +186,9 @@ struct LoopbackHttpServer::State {
   }
 };
 
-LoopbackHttpServer::LoopbackHttpServer() : state_(std::make_unique<State>()) {
+LoopbackHttpServer::LoopbackHttpServer() : LoopbackHttpServer(0) {}
+
+LoopbackHttpServer::LoopbackHttpServer(int port, int waitSeconds) : state_(std::make_unique<State>()) {
   State& state = *state_;
   const auto handler = [&state](const httplib::Request& request, httplib::Response& response) {
     state.Handle(request, response);
@@ -199,7 +201,22 @@ LoopbackHttpServer::LoopbackHttpServer() : state_(std::make_unique<State>()) {
   state.server.Patch(anyPath, handler);
   state.server.Delete(anyPath, handler);
   state.server.Options(anyPath, handler);
-  state.port = state.server.bind_to_any_port("127.0.0.1");
+  // Without port sharing: a fixed port must be ours alone.
+  state.server.set_socket_options([](socket_t socket) {
+    int yes = 1;
+    setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
+  });
+  if (port == 0) {
+    state.port = state.server.bind_to_any_port("127.0.0.1");
+  } else {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(waitSeconds);
+    bool bound = state.server.bind_to_port("127.0.0.1", port);
+    while (!bound && std::chrono::steady_clock::now() < deadline) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(200));
+      bound = state.server.bind_to_port("127.0.0.1", port);
+    }
+    state.port = bound ? port : -1;
+  }
   if (state.port <= 0) throw std::runtime_error("loopback HTTP server: no port to listen on");
   state.listener = std::thread([&state] { state.server.listen_after_bind(); });
   // The socket already accepts connections; waiting for the loop keeps stop() from racing it.

@@ -1,6 +1,6 @@
-// A scripted HTTP server on 127.0.0.1 for tests: it listens on an ephemeral port in its own
-// threads from construction to destruction, records every request exactly as it arrived and
-// answers each path with the reply the test scripted for it.
+// A scripted HTTP server on 127.0.0.1 for tests: it listens on an ephemeral port (or one port
+// the test names) in its own threads from construction to destruction, records every request
+// exactly as it arrived and answers each path with the reply the test scripted for it.
 #pragma once
 
 #include <chrono>
@@ -45,6 +45,9 @@ using ReplyFunction = std::function<ScriptedReply(const RecordedRequest&)>;
 class LoopbackHttpServer {
  public:
   LoopbackHttpServer();  // listening when the constructor returns
+  // On exactly this port, which no other program may share; throws when it stays taken for
+  // waitSeconds.
+  explicit LoopbackHttpServer(int port, int waitSeconds = 30);
   ~LoopbackHttpServer();
   LoopbackHttpServer(const LoopbackHttpServer&) = delete;
   LoopbackHttpServer& operator=(const LoopbackHttpServer&) = delete;

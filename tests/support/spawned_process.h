@@ -22,6 +22,7 @@ class SpawnedProcess {
   SpawnedProcess& operator=(const SpawnedProcess&) = delete;
 
   bool Started() const { return pid_ > 0; }
+  pid_t Pid() const { return pid_; }
   // Whatever standard output has next (at least one byte), or false after timeoutMs or at its end.
   bool ReadSome(std::string& bytes, int timeoutMs);
   // Whether the process has ended (its status is kept for ExitStatus).

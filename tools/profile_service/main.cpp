@@ -1,12 +1,14 @@
 // quorlin-profile-service [--bind ADDR] [--port N] [--members FILE]
 //
-// A demo of the forum's public profile service and its portrait picture host, on one server:
-// the card tool is pointed at it for demonstrations and end-to-end tests. Prints
-// "listening on HOST:PORT" once it accepts connections (PORT 0 picks a free port), serves
-// until SIGINT or SIGTERM, then exits with status 0. Exit status 2 for bad arguments or an
-// unreadable members file, 1 when the address cannot be bound.
+// A demo profile service and portrait picture host on one server, with a few invented
+// members: the card tool asks it out of the box (127.0.0.1 on the port it listens on by
+// default), and the end-to-end tests use it. Prints "listening on HOST:PORT" once it accepts
+// connections (--port 0 picks a free port), serves until SIGINT or SIGTERM, then exits with
+// status 0. Exit status 2 for bad arguments or an unreadable members file, 1 when the address
+// cannot be bound (another program listens there).
 #include <pthread.h>
 #include <signal.h>
+#include <sys/socket.h>
 
 #include <atomic>
 #include <chrono>
@@ -42,6 +44,11 @@ int main(int argc, char** argv) {
   signal(SIGPIPE, SIG_IGN);
 
   httplib::Server server;
+  // Without port sharing, so that binding fails while another program listens there.
+  server.set_socket_options([](socket_t socket) {
+    int yes = 1;
+    setsockopt(socket, SOL_SOCKET, SO_REUSEADDR, &yes, sizeof(yes));
+  });
   InstallProfileRoutes(server, members);
   int port = options->port;
   if (port == 0) {
@@ -50,7 +57,8 @@ int main(int argc, char** argv) {
     port = -1;
   }
   if (port <= 0) {
-    std::fprintf(stderr, "quorlin-profile-service: cannot listen on %s:%d\n", options->bindAddress.c_str(), options->port);
+    std::fprintf(stderr, "quorlin-profile-service: cannot listen on %s:%d (is another program listening there?)\n",
+                 options->bindAddress.c_str(), options->port);
     return 1;
   }
 

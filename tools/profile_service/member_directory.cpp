@@ -68,12 +68,12 @@ std::string PictureTypeOf(std::string_view bytes) {
 
 MemberDirectory MemberDirectory::BuiltIn() {
   MemberDirectory directory;
-  directory.Add(DemoMember("abc", "tb.1.demo.abc", "3.5"));
-  directory.Add(DemoMember("quorlin", "tb.1.demo.quorlin", "7.2"));
-  directory.Add(DemoMember("Tamsk", "tb.1.demo.tamsk", "12.0"));
-  directory.Add(DemoMember("张三", "tb.1.demo.zhangsan", "2.5"));
-  directory.Add(DemoMember("李四", "tb.1.demo.lisi", "0.8"));
-  directory.Add(DemoMember("贴吧用户", "tb.1.demo.tiebayonghu", "10.1"));
+  directory.Add(DemoMember("abc", "demo.abc", "3.5"));
+  directory.Add(DemoMember("quorlin", "demo.quorlin", "7.2"));
+  directory.Add(DemoMember("Tamsk", "demo.tamsk", "12.0"));
+  directory.Add(DemoMember("张三", "demo.zhangsan", "2.5"));
+  directory.Add(DemoMember("李四", "demo.lisi", "0.8"));
+  directory.Add(DemoMember("论坛新人", "demo.xinren", "10.1"));
   return directory;
 }
 

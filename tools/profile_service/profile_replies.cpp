@@ -98,13 +98,12 @@ std::optional<std::string> QueryValue(std::string_view query, std::string_view k
 std::string PanelReply(const Member& member) {
   const std::string name = JsonText(member.utf8Name);
   const std::string age = member.bareAge ? member.age : "\"" + member.age + "\"";
-  return "{\"no\":0,\"error\":\"\",\"data\":{\"name\":\"" + name + "\",\"name_show\":\"" + name + "\",\"portrait\":\"" +
-         member.portrait + "\",\"sex\":\"male\",\"tb_age\":" + age +
-         ",\"post_num\":\"128\",\"tb_vip\":false,\"honor\":{\"grade\":[]}}}";
+  return "{\"no\":0,\"error\":\"\",\"data\":{\"name\":\"" + name + "\",\"portrait\":\"" + member.portrait +
+         "\",\"tb_age\":" + age + ",\"post_num\":\"128\"}}";
 }
 
 std::string UnknownMemberReply() {
-  return "{\"no\":1130025,\"error\":\"\\u7528\\u6237\\u4e0d\\u5b58\\u5728\",\"data\":{\"user_not_found\":true}}";
+  return "{\"no\":404,\"error\":\"\\u7528\\u6237\\u4e0d\\u5b58\\u5728\",\"data\":{\"user_not_found\":true}}";
 }
 
 }  // namespace quorlin::profile_service

@@ -16,7 +16,7 @@ std::string PercentDecode(std::string_view text);
 std::optional<std::string> QueryValue(std::string_view query, std::string_view key);
 
 // The panel reply for a member: {"no":0,"error":"","data":{…,"portrait":"…","tb_age":"…",…}}.
-// Texts are ASCII; names travel as \u escapes like the real service's.
+// Texts are ASCII; names travel as \u escapes.
 std::string PanelReply(const Member& member);
 // The reply for a name nobody has: an error number and text, no portrait and no tb_age.
 std::string UnknownMemberReply();

@@ -11,6 +11,7 @@
 #include "tests/support/child_process.h"
 #include "tools/profile_service/member_directory.h"
 #include "tools/profile_service/profile_replies.h"
+#include "tools/profile_service/service_options.h"
 
 namespace quorlin::profile_service {
 namespace {
@@ -87,7 +88,7 @@ TEST(ProfileServiceReplies, FieldsSitWhereTheCardToolLooks) {
   const std::string unknown = UnknownMemberReply();
   EXPECT_EQ(unknown.find("portrait"), std::string::npos);
   EXPECT_EQ(unknown.find("tb_age"), std::string::npos);
-  EXPECT_NE(unknown.find("\"no\":1130025"), std::string::npos);
+  EXPECT_NE(unknown.find("\"no\":404"), std::string::npos);
 }
 
 TEST(ProfileServiceMembers, FileRowsAndTheirErrors) {
@@ -95,7 +96,7 @@ TEST(ProfileServiceMembers, FileRowsAndTheirErrors) {
   folder.Write("face.jpg", "\xFF\xD8\xFF\xE0 not really a jpeg");
   MemberDirectory members = MemberDirectory::BuiltIn();
   std::string error;
-  ASSERT_TRUE(members.LoadText("# comment\n\n王五\ttb.1.wangwu\t4.0\tface.jpg\r\nabc\ttb.1.new-abc\tbare:9\n",
+  ASSERT_TRUE(members.LoadText("# comment\n\n王五\tdemo.wangwu\t4.0\tface.jpg\r\nabc\tdemo.new-abc\tbare:9\n",
                                folder.Path(), &error))
       << error;
   const Member* wangwu = members.FindByName("\xCD\xF5\xCE\xE5");
@@ -103,9 +104,9 @@ TEST(ProfileServiceMembers, FileRowsAndTheirErrors) {
   EXPECT_EQ(wangwu->pictureType, "image/jpeg");
   const Member* abc = members.FindByName("abc");
   ASSERT_NE(abc, nullptr);
-  EXPECT_EQ(abc->portrait, "tb.1.new-abc");
+  EXPECT_EQ(abc->portrait, "demo.new-abc");
   EXPECT_TRUE(abc->bareAge);
-  EXPECT_EQ(members.FindByPortrait("tb.1.demo.abc"), nullptr);  // replaced with its member
+  EXPECT_EQ(members.FindByPortrait("demo.abc"), nullptr);  // replaced with its member
 
   const struct {
     const char* text;
@@ -122,6 +123,18 @@ TEST(ProfileServiceMembers, FileRowsAndTheirErrors) {
     EXPECT_FALSE(directory.LoadText(row.text, "/nonexistent", &error)) << row.text;
     EXPECT_NE(error.find(row.reason), std::string::npos) << error;
   }
+}
+
+TEST(ProfileServiceOptions, ByDefaultItListensWhereTheCardToolLooks) {
+  std::string error;
+  const auto defaults = ParseServiceOptions(0, nullptr, &error);
+  ASSERT_TRUE(defaults) << error;
+  EXPECT_EQ(defaults->bindAddress + ":" + std::to_string(defaults->port), app::kBundledServiceAddress);
+
+  const char* const ephemeral[] = {"--port", "0"};
+  EXPECT_EQ(ParseServiceOptions(2, ephemeral, &error)->port, 0);
+  const char* const tooLarge[] = {"--port", "65536"};
+  EXPECT_FALSE(ParseServiceOptions(2, tooLarge, &error));
 }
 
 class ProfileServiceProgram : public ::testing::Test {
@@ -145,7 +158,7 @@ class ProfileServiceProgram : public ::testing::Test {
 
 TEST_F(ProfileServiceProgram, AnswersKnownAndUnknownMembersAndPortraits) {
   TemporaryFolder folder;
-  const std::string members = folder.Write("members.txt", "赵六\ttb.1.zhaoliu\t1.5\n");
+  const std::string members = folder.Write("members.txt", "赵六\tdemo.zhaoliu\t1.5\n");
   std::string error;
   auto service = testing::BackgroundProgram::Start(QUORLIN_PROFILE_SERVICE, {"--port", "0", "--members", members},
                                                    "listening on ", &error);
@@ -157,7 +170,7 @@ TEST_F(ProfileServiceProgram, AnswersKnownAndUnknownMembersAndPortraits) {
   const std::string known = Fetch(port, "/home/get/panel?ie=utf-8&un=" + PercentEncodeAll("\xD5\xD4\xC1\xF9"));  // 赵六
   EXPECT_EQ(TextBetween(known, "tb_age\":\"", "\""), "1.5") << known;
   const std::string portrait = TextBetween(known, "portrait\":\"", "\"");
-  EXPECT_EQ(portrait, "tb.1.zhaoliu");
+  EXPECT_EQ(portrait, "demo.zhaoliu");
 
   const std::string ascii = Fetch(port, "/home/get/panel?ie=utf-8&un=%61%62%63");
   EXPECT_EQ(TextBetween(ascii, "tb_age\":\"", "\""), "3.5");
@@ -172,7 +185,7 @@ TEST_F(ProfileServiceProgram, AnswersKnownAndUnknownMembersAndPortraits) {
   ASSERT_GT(picture.size(), 24u);
   EXPECT_EQ(picture.substr(0, 8), "\x89PNG\r\n\x1a\n");
   EXPECT_EQ(picture.substr(16, 8), std::string("\0\0\0\x6E\0\0\0\x6E", 8));  // 110 × 110
-  EXPECT_NE(Fetch(port, "/sys/portraitl/item/tb.1.demo.abc"), picture);
+  EXPECT_NE(Fetch(port, "/sys/portraitl/item/demo.abc"), picture);
 
   int status = 0;
   Fetch(port, "/sys/portraitl/item/", nullptr, &status);

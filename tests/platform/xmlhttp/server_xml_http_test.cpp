@@ -307,11 +307,11 @@ TEST_F(ServerXmlHttpTest, TimeoutsAndProxyReachTheExchange) {
   LateBound proxied(u"MSXML2.ServerXMLHTTP.3.0");
   const std::string proxyText = "127.0.0.1:" + std::to_string(proxy.Port());
   ASSERT_EQ(proxied.Call(u"setProxy", {Int(2), Text(std::u16string(proxyText.begin(), proxyText.end()))}), S_OK);
-  ASSERT_EQ(proxied.Call(u"open", {Text(u"GET"), Text(u"http://tieba.example.invalid/sys/portraitl/item/x"), Bool(false)}),
+  ASSERT_EQ(proxied.Call(u"open", {Text(u"GET"), Text(u"http://portraits.example.invalid/sys/portraitl/item/x"), Bool(false)}),
             S_OK);
   ASSERT_EQ(proxied.Call(u"send"), S_OK);
   EXPECT_EQ(proxied.ReadText(u"responseText"), u"via proxy");
-  EXPECT_EQ(proxy.LastRequest().path, "http://tieba.example.invalid/sys/portraitl/item/x");
+  EXPECT_EQ(proxy.LastRequest().path, "http://portraits.example.invalid/sys/portraitl/item/x");
 }
 
 }  // namespace
