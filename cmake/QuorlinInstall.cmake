@@ -45,7 +45,8 @@ add_custom_target(quorlin_desktop_files ALL DEPENDS ${desktop_files})
 
 # Everything an installation takes; packaging builds this target alone rather than the tests
 # and benchmarks of the whole tree.
-add_custom_target(quorlin_installed DEPENDS ${QUORLIN_INSTALLED_TARGETS} quorlin_desktop_files)
+add_custom_target(quorlin_installed)
+add_dependencies(quorlin_installed ${QUORLIN_INSTALLED_TARGETS} quorlin_desktop_files)
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
 
 # The Debian package. Library dependencies are found by dpkg-shlibdeps; what the program
