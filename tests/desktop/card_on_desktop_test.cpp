@@ -44,13 +44,15 @@ TEST_F(CardOnDesktop, ClickTypeAndGenerateGiveAClipboardImageAndTheShownCard) {
   ASSERT_TRUE(program.Started());
 
   WindowGeometry window;
-  ASSERT_TRUE(WaitFor([&] { return FindWindow(kMainWindowTitle, window); }, kWindowWaitMs)) << "no main window";
+  ASSERT_TRUE(WaitFor([&] { return FindWindow(kMainWindowTitle, window, program.Pid()); }, kWindowWaitMs))
+      << "no main window";
   EXPECT_EQ(window.width, 580);
   EXPECT_EQ(window.height, 428);
   AskForCard(window, "abc");
 
   QImage card;
-  ASSERT_TRUE(WaitFor([&] { return !(card = ClipboardImage()).isNull(); }, kResultWaitMs)) << "no image on the clipboard";
+  ASSERT_TRUE(WaitFor([&] { return !(card = ClipboardImage()).isNull(); }, kResultWaitMs))
+      << "no image on the clipboard";
   int argc = 1;
   char name[] = "card_on_desktop_test";
   char* argv[] = {name, nullptr};
@@ -92,7 +94,6 @@ TEST_F(CardOnDesktop, ClickTypeAndGenerateGiveAClipboardImageAndTheShownCard) {
   program.Stop();
 }
 
-
 // Whether something accepts connections on 127.0.0.1 at that port.
 bool Listening(int port) {
   const int s = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -129,8 +130,9 @@ class RunCommand : public ::testing::Test {
         std::vector<std::pair<std::string, std::string>>{
             {"QUORLIN_BUILD", folder_.Path().string()}, {"QUORLIN_DISPLAY", "desktop"}, {"QT_QPA_PLATFORM", "xcb"}});
     ASSERT_TRUE(script_->Started());
-    const std::string started = "started the bundled profile service on 127.0.0.1:" +
-                                std::to_string(quorlin::app::kBundledServicePort) + " (process ";
+    const std::string started =
+        "started the bundled profile service on 127.0.0.1:" + std::to_string(quorlin::app::kBundledServicePort) +
+        " (process ";
     std::string chunk;
     while (output_.find(started) == std::string::npos && script_->ReadSome(chunk, 20000)) output_ += chunk;
     const size_t at = output_.find(started);
@@ -138,6 +140,11 @@ class RunCommand : public ::testing::Test {
     servicePid_ = std::stoi(output_.substr(at + started.size()));
     ASSERT_TRUE(ProcessExists(servicePid_));
     ASSERT_TRUE(WaitFor([&] { return FindWindow(kMainWindowTitle, window_); }, kWindowWaitMs)) << "no main window";
+  }
+
+  // The whole session, the tool too, ends with the test.
+  void TearDown() override {
+    if (script_ && !script_->Ended()) kill(-script_->Pid(), SIGTERM);
   }
 
   // The script's exit status once it has ended (within 20 s; -2 if it has not).
@@ -166,7 +173,8 @@ class RunCommand : public ::testing::Test {
 TEST_F(RunCommand, TheCardShowsTheBundledPortraitAndTheServiceEndsWithTheTool) {
   AskForCard(window_, "abc");
   QImage card;
-  ASSERT_TRUE(WaitFor([&] { return !(card = ClipboardImage()).isNull(); }, kResultWaitMs)) << "no card on the clipboard";
+  ASSERT_TRUE(WaitFor([&] { return !(card = ClipboardImage()).isNull(); }, kResultWaitMs))
+      << "no card on the clipboard";
   ASSERT_EQ(card.size(), QSize(580, 385));
   EXPECT_TRUE(SameColour(card.pixel(230, 100), qRgb(255, 255, 255))) << "not this run's card: its frame is white";
   // Inside the white frame the portrait box is white unless a picture was decoded into it.

@@ -44,8 +44,10 @@ bool FindWindowBy(const std::vector<std::string>& search, WindowGeometry& geomet
 
 }  // namespace
 
-bool FindWindow(const std::string& title, WindowGeometry& geometry) {
-  return FindWindowBy({"--name", "^" + title + "$"}, geometry);
+bool FindWindow(const std::string& title, WindowGeometry& geometry, int pid) {
+  std::vector<std::string> search = {"--name", "^" + title + "$"};
+  if (pid > 0) search.insert(search.begin(), {"--all", "--pid", std::to_string(pid)});
+  return FindWindowBy(search, geometry);
 }
 
 bool FindWindowOfClass(const std::string& windowClass, WindowGeometry& geometry) {

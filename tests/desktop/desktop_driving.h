@@ -32,8 +32,10 @@ struct WindowGeometry {
   unsigned long id = 0;  // the X window
 };
 
-// The geometry xdotool reports for the first shown (mapped) window with exactly this title.
-bool FindWindow(const std::string& title, WindowGeometry& geometry);
+// The geometry xdotool reports for the first shown (mapped) window with exactly this title, of
+// the process `pid` when it is given (the X server is shared by the tests of a process, and a
+// window another test left behind may bear the same title).
+bool FindWindow(const std::string& title, WindowGeometry& geometry, int pid = 0);
 // The same for the first window whose class name (WM_CLASS) this regular expression matches.
 bool FindWindowOfClass(const std::string& windowClass, WindowGeometry& geometry);
 

@@ -61,12 +61,14 @@ TEST_F(InstalledProgram, KeepsSettingsAndCardsInTheUsersFoldersAndWritesNothingB
     SpawnedProcess program(argv, environment);
     ASSERT_TRUE(program.Started());
     WindowGeometry main;
-    ASSERT_TRUE(WaitFor([&] { return FindWindow(kMainWindowTitle, main); }, kWindowWaitMs)) << "no main window";
+    ASSERT_TRUE(WaitFor([&] { return FindWindow(kMainWindowTitle, main, program.Pid()); }, kWindowWaitMs))
+        << "no main window";
 
     // 设置 at (408, 394), 80 × 24, opens the settings window.
     Click(main.x + 448, main.y + 406);
     WindowGeometry settings;
-    ASSERT_TRUE(WaitFor([&] { return FindWindow("设置", settings); }, kWindowWaitMs)) << "no settings window";
+    ASSERT_TRUE(WaitFor([&] { return FindWindow("设置", settings, program.Pid()); }, kWindowWaitMs))
+        << "no settings window";
     // 小图 checked (选择框2 at (272, 56)); the save list (组合框1 at (80, 56), 176 × 20)
     // opened and its second item, "写到指定位置", taken with the keyboard.
     Click(settings.x + 282, settings.y + 66);

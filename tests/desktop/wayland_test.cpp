@@ -12,7 +12,6 @@
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
-
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -66,9 +65,8 @@ TEST(WaylandDesktop, TheMainWindowOpensOnTheHeadlessCompositor) {
 
   std::string appId = QUORLIN_DESKTOP_ENTRY;
   appId.erase(appId.rfind(".desktop"));
-  const std::vector<std::string> requests = {
-      ".set_title(\"Quorlin    - by Tamsk\")", ".set_min_size(580, 428)", ".set_max_size(580, 428)",
-      ".set_app_id(\"" + appId + "\")"};
+  const std::vector<std::string> requests = {".set_title(\"Quorlin    - by Tamsk\")", ".set_min_size(580, 428)",
+                                             ".set_max_size(580, 428)", ".set_app_id(\"" + appId + "\")"};
   auto seen = [&](const std::string& log) {
     for (const std::string& request : requests) {
       if (log.find(request) == std::string::npos) return false;
@@ -95,12 +93,11 @@ TEST_F(WaylandDesktopCard, ClickTypeAndGenerateGiveTheCardOnTheWaylandClipboard)
   Prepare({"weston", "wl-paste"});
   if (IsSkipped() || HasFatalFailure()) return;
   std::string reason;
-  const auto weston =
-      WestonSession::Start({"--backend=x11-backend.so", "--width=580", "--height=428", "--shell=kiosk-shell.so"}, &reason);
+  const auto weston = WestonSession::Start(
+      {"--backend=x11-backend.so", "--width=580", "--height=428", "--shell=kiosk-shell.so"}, &reason);
   if (!weston) GTEST_SKIP() << reason;
   WindowGeometry output;
-  ASSERT_TRUE(WaitFor([&] { return FindWindowOfClass("weston", output); }, kWindowWaitMs))
-      << "no weston output window";
+  ASSERT_TRUE(WaitFor([&] { return FindWindowOfClass("weston", output); }, kWindowWaitMs)) << "no weston output window";
 
   const RedFrameProgram copy;
   SpawnedProcess program({copy.Path()}, WaylandEnvironment(*weston, host_));
@@ -121,7 +118,8 @@ TEST_F(WaylandDesktopCard, ClickTypeAndGenerateGiveTheCardOnTheWaylandClipboard)
   ASSERT_TRUE(WaitFor([&] { return program.Ended() || shown(); }, kWindowWaitMs)) << "the main window did not show";
   AskForCard(output, "abc");
   QImage card;
-  ASSERT_TRUE(WaitFor([&] { return program.Ended() || !(card = WaylandClipboardImage(*weston)).isNull(); }, kResultWaitMs))
+  ASSERT_TRUE(
+      WaitFor([&] { return program.Ended() || !(card = WaylandClipboardImage(*weston)).isNull(); }, kResultWaitMs))
       << "no card on the Wayland clipboard";
   ASSERT_FALSE(program.Ended()) << "the program ended on Wayland with status " << program.ExitStatus();
   ASSERT_EQ(card.size(), QSize(580, 385));

@@ -96,8 +96,9 @@ TEST(DebianPackage, HoldsTheInstallationAndDependsOnTheLibrariesItLinks) {
   if (!missing.empty()) GTEST_SKIP() << missing << " is not installed";
   const TemporaryFolder out("quorlin-package-");
   std::string said;
-  ASSERT_EQ(RunProgram({"cpack", "--config", std::string(QUORLIN_BUILD_DIR) + "/CPackConfig.cmake", "-B", out.Path().string()},
-                       &said, 300000),
+  ASSERT_EQ(RunProgram(
+                {"cpack", "--config", std::string(QUORLIN_BUILD_DIR) + "/CPackConfig.cmake", "-B", out.Path().string()},
+                &said, 300000),
             0)
       << said;
   fs::path deb;
@@ -111,17 +112,17 @@ TEST(DebianPackage, HoldsTheInstallationAndDependsOnTheLibrariesItLinks) {
   const std::string id = QUORLIN_APP_ID;
   for (const std::string& file : std::vector<std::string>{
            "./usr/bin/quorlin", "./usr/bin/quorlin-picture", "./usr/bin/quorlin-profile-service",
-        "./usr/share/applications/" QUORLIN_DESKTOP_ENTRY, "./usr/share/metainfo/" + id + ".metainfo.xml",
-        "./usr/share/icons/hicolor/16x16/apps/quorlin.png", "./usr/share/icons/hicolor/256x256/apps/quorlin.png",
-        "./usr/share/quorlin/screenshots/card.png"}) {
+           "./usr/share/applications/" QUORLIN_DESKTOP_ENTRY, "./usr/share/metainfo/" + id + ".metainfo.xml",
+           "./usr/share/icons/hicolor/16x16/apps/quorlin.png", "./usr/share/icons/hicolor/256x256/apps/quorlin.png",
+           "./usr/share/quorlin/screenshots/card.png"}) {
     EXPECT_NE(contents.find(" " + file + "\n"), std::string::npos) << file;
   }
 
   std::string depends;
   ASSERT_EQ(RunProgram({"dpkg-deb", "-f", deb.string(), "Depends"}, &depends, 30000), 0);
   // Found by dpkg-shlibdeps from what the programs link ...
-  for (const char* package : {"libc6", "libqt6gui6", "libjpeg62-turbo", "libpng16-16", "libcurl4", "libfontconfig1",
-                              "libfreetype6"}) {
+  for (const char* package :
+       {"libc6", "libqt6gui6", "libjpeg62-turbo", "libpng16-16", "libcurl4", "libfontconfig1", "libfreetype6"}) {
     EXPECT_NE(depends.find(std::string(package) + " ("), std::string::npos) << package << " in " << depends;
   }
   // ... and named because the program loads them at run time or asks for their faces.
