@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <sstream>
 
 #include "tests/support/spawned_process.h"
 #include "tests/platform/desktop/xvfb_session.h"
@@ -12,9 +11,9 @@
 namespace quorlin::testing {
 
 std::string UsePrivateXServer() {
-  // One server for all the tests of the process: starting servers side by side with other test
-  // programs now and then gives one that cannot be reached.
-  static const std::string display = StartXvfb();
+  // A server of its own for each test: the keyboard focus and the windows a test leaves behind
+  // must not steer the next one's clicks and keys.
+  const std::string display = StartXvfb();
   if (display.empty()) return "Xvfb did not start";
   setenv("DISPLAY", display.c_str(), 1);
   unsetenv("WAYLAND_DISPLAY");
@@ -83,13 +82,6 @@ bool RequestClose(const WindowGeometry& window) {
   const bool sent = xcb_flush(connection) > 0;
   xcb_disconnect(connection);
   return sent;
-}
-
-void Key(const std::string& keys) {
-  std::vector<std::string> argv = {"xdotool", "key", "--delay", "60"};
-  std::istringstream words(keys);
-  for (std::string word; words >> word;) argv.push_back(word);
-  RunProgram(argv, nullptr, 10000);
 }
 
 void Click(int x, int y) {

@@ -23,8 +23,8 @@ namespace quorlin::testing {
 
 inline constexpr const char* kMainWindowTitle = "Quorlin    - by Tamsk";
 
-// Starts Xvfb once for the process and makes its display this process's DISPLAY
-// (WAYLAND_DISPLAY is removed, so children use X); empty, or the reason, when it did not start.
+// Starts Xvfb and makes its display this process's DISPLAY (WAYLAND_DISPLAY is removed, so
+// children use X); empty, or the reason, when it did not start.
 std::string UsePrivateXServer();
 
 struct WindowGeometry {
@@ -43,7 +43,6 @@ bool FindWindowOfClass(const std::string& windowClass, WindowGeometry& geometry)
 bool RequestClose(const WindowGeometry& window);
 
 void Click(int x, int y);
-void Key(const std::string& keys);  // xdotool key names, such as "Down Return"
 void TypeText(const std::string& text);
 
 // In the main window at `window`, shown at `scale` times its size: a click into the ID box,

@@ -1,7 +1,7 @@
 // The program on the desktop at twice the size (QT_SCALE_FACTOR=2) under a private X server:
-// its windows take twice the room, clicks at the scaled positions land on the buttons, the
-// boxes and the settings window's controls, and the card it copies is still the system's
-// picture, 580 × 385 (300 × 300 for the small card), not the screen's.
+// its windows take twice the room, clicks at the scaled positions land on the buttons and the
+// ID box, the screen shows the card doubled, and the card it copies is still the system's
+// picture, 580 × 385, not the screen's.
 #include <gtest/gtest.h>
 
 #include <QGuiApplication>
@@ -68,18 +68,13 @@ TEST_F(ScaledDesktop, WindowsClicksAndCardsAtTwiceTheSize) {
   }
   EXPECT_FALSE(SameColour(shown.pixel(600, 340), qRgb(255, 0, 0), 8)) << "no portrait inside the frame";
 
-  // 设置 opens the settings window at twice its size; 小图 (选择框2 at (272, 56)) checked there
-  // and the window closed make the next card the small square.
+  // 设置 opens the settings window at twice its size.
   Click(main.x + 448 * kScale, main.y + 406 * kScale);
   WindowGeometry settings;
   ASSERT_TRUE(WaitFor([&] { return FindWindow("设置", settings, program.Pid()); }, kWindowWaitMs))
       << "no settings window";
   EXPECT_EQ(settings.width, 333 * kScale);
   EXPECT_EQ(settings.height, 128 * kScale);
-  Click(settings.x + 282 * kScale, settings.y + 66 * kScale);
-  ASSERT_TRUE(RequestClose(settings));
-  Click(main.x + 536 * kScale, main.y + 406 * kScale);
-  EXPECT_EQ(CardOfSize(300, 300).size(), QSize(300, 300)) << "no small card on the clipboard";
 
   program.Stop();
 }
