@@ -11,7 +11,9 @@ packages=(
   libfreetype-dev libfontconfig-dev fonts-noto-cjk
   clang libclang-rt-14-dev
   qt6-base-dev qt6-qpa-plugins qt6-wayland
-  xvfb xauth xdotool xclip
+  xvfb xauth xdotool xclip libxcb1-dev
+  desktop-file-utils appstream dpkg-dev file
+  weston wl-clipboard
   imagemagick
 )
 

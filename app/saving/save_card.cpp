@@ -6,6 +6,7 @@
 #include "app/forms/unit_ids.h"
 #include "app/settings/property_numbers.h"
 #include "app/settings/settings_texts.h"
+#include "app/support/program_places.h"
 #include "app/web/text_helpers.h"
 #include "runtime/commands/file_commands.h"
 #include "runtime/forms/units/common_dialog_unit.h"
@@ -25,8 +26,9 @@ void SaveBesideProgram(const OwnedBytes& cardPicture) {
   const OwnedText id = ReadTextProperty(units::IdEdit, property::kEditContent);
   const std::optional<std::string> name = CardFileName(id.view());
   if (!name) return;
-  const OwnedText directory = CallCoreText(&commands::GetProgramDirectory);
-  const OwnedText fileName = OwnedText::Copy(std::string(directory.view()) + kSeparator + *name);
+  const std::string& directory = CurrentProgramPlaces().cardFolder;
+  MakeFolderWhenMissing(directory);
+  const OwnedText fileName = OwnedText::Copy(directory + kSeparator + *name);
   WriteFileBytes(fileName.get(), cardPicture);
 }
 

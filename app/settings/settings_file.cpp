@@ -3,7 +3,7 @@
 #include <string>
 
 #include "app/settings/settings_texts.h"
-#include "runtime/commands/file_commands.h"
+#include "app/support/program_places.h"
 #include "runtime/commands/ini_commands.h"
 
 namespace quorlin::app {
@@ -24,8 +24,7 @@ IniSettingsFile::IniSettingsFile(OwnedText fileName) : fixedName_(std::move(file
 OwnedText IniSettingsFile::FileName() const {
   if (!fixedName_.empty()) return OwnedText::Copy(fixedName_.view());
   if (!FileUsedInstead().empty()) return OwnedText::Copy(FileUsedInstead());
-  const OwnedText directory = CallCoreText(&commands::GetProgramDirectory);
-  std::string name(directory.view());
+  std::string name = CurrentProgramPlaces().settingsFolder;
   name += texts::kIniFileName;
   return OwnedText::Copy(name);
 }
@@ -38,6 +37,7 @@ OwnedText IniSettingsFile::Read(const char* section, const char* key, std::optio
 
 void IniSettingsFile::Write(const char* section, const char* key, const char* value) {
   const OwnedText name = FileName();
+  if (fixedName_.empty()) MakeFolderWhenMissing(CurrentProgramPlaces().settingsFolder);
   CallCore(&commands::WriteIniItem, {MakeText(name.get()), MakeText(section), MakeText(key), MakeText(value)});
 }
 

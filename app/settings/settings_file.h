@@ -1,4 +1,5 @@
-// The settings file, quorlin.ini beside the program, read and written one item at a time
+// The settings file, quorlin.ini beside the program or in the user's configuration folder
+// (app/support/program_places.h), read and written one item at a time
 // through the ini commands; it is never held open.
 #pragma once
 
@@ -26,7 +27,7 @@ void UseSettingsFileInstead(std::string_view fileName);
 // The ini file of that full name.
 class IniSettingsFile : public SettingsFile {
  public:
-  // Builds the full name anew for every access from GetProgramDirectory (unless another file
+  // The program's quorlin.ini, in the folder CurrentProgramPlaces names (unless another file
   // is used instead).
   IniSettingsFile();
   explicit IniSettingsFile(OwnedText fileName);

@@ -45,6 +45,33 @@ Rgba Sample(double x, double y) {
 
 }  // namespace
 
+std::vector<uint8_t> DrawProgramIconPixels(int size) {
+  // The drawing's coordinates are those of the 128-pixel icon.
+  const double scale = double(kSize) / size;
+  std::vector<uint8_t> pixels;
+  pixels.reserve(size_t(size) * size * 4);
+  for (int row = 0; row < size; ++row) {
+    for (int column = 0; column < size; ++column) {
+      Rgba sum;
+      for (int sy = 0; sy < kSubsamples; ++sy) {
+        for (int sx = 0; sx < kSubsamples; ++sx) {
+          Rgba s = Sample((column + (sx + 0.5) / kSubsamples) * scale, (row + (sy + 0.5) / kSubsamples) * scale);
+          sum.r += s.r * s.a;
+          sum.g += s.g * s.a;
+          sum.b += s.b * s.a;
+          sum.a += s.a;
+        }
+      }
+      double alpha = sum.a / (kSubsamples * kSubsamples);
+      auto channel = [&](double premultiplied) {
+        return uint8_t(sum.a > 0 ? std::lround(premultiplied / sum.a) : 0);
+      };
+      pixels.insert(pixels.end(), {channel(sum.r), channel(sum.g), channel(sum.b), uint8_t(std::lround(alpha))});
+    }
+  }
+  return pixels;
+}
+
 std::vector<uint8_t> DrawProgramIcon() {
   using forms::AppendHalf;
   using forms::AppendWord;
@@ -71,25 +98,13 @@ std::vector<uint8_t> DrawProgramIcon() {
   AppendWord(ico, kPixelBytes + kMaskBytes);
   for (int i = 0; i < 4; ++i) AppendWord(ico, 0);
 
+  const std::vector<uint8_t> rgba = DrawProgramIconPixels(kSize);
   std::vector<uint8_t> mask(kMaskBytes, 0);
   for (int row = kSize - 1; row >= 0; --row) {  // bottom-up
     for (int column = 0; column < kSize; ++column) {
-      Rgba sum;
-      for (int sy = 0; sy < kSubsamples; ++sy) {
-        for (int sx = 0; sx < kSubsamples; ++sx) {
-          Rgba s = Sample(column + (sx + 0.5) / kSubsamples, row + (sy + 0.5) / kSubsamples);
-          sum.r += s.r * s.a;
-          sum.g += s.g * s.a;
-          sum.b += s.b * s.a;
-          sum.a += s.a;
-        }
-      }
-      double alpha = sum.a / (kSubsamples * kSubsamples);
-      auto channel = [&](double premultiplied) {
-        return uint8_t(sum.a > 0 ? std::lround(premultiplied / sum.a) : 0);
-      };
-      ico.insert(ico.end(), {channel(sum.b), channel(sum.g), channel(sum.r), uint8_t(std::lround(alpha))});
-      if (std::lround(alpha) == 0) {
+      const uint8_t* p = &rgba[(size_t(row) * kSize + column) * 4];
+      ico.insert(ico.end(), {p[2], p[1], p[0], p[3]});
+      if (p[3] == 0) {
         int maskRow = kSize - 1 - row;
         mask[maskRow * (kSize / 8) + column / 8] |= uint8_t(0x80 >> (column % 8));
       }

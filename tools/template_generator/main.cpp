@@ -2,12 +2,17 @@
 //   quorlin_template_generator --source FILE.cpp   the segment as the C++ source of app/forms
 //   quorlin_template_generator --binary FILE       the segment's bytes
 //   quorlin_template_generator --seeds DIR         the segment and small variants as fuzz seeds
+//   quorlin_template_generator --icon SIZE FILE    the program's icon drawn at SIZE, as a PNG file
+#include <png.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 #include <vector>
 
 #include "runtime/forms/template/window_template_writer.h"
+#include "tools/template_generator/icon_drawing.h"
 #include "tools/template_generator/program_forms.h"
 
 namespace {
@@ -65,11 +70,31 @@ bool WriteSeeds(const std::string& dir, const std::vector<LoadedForm>& forms) {
          WriteFile(dir + "/empty_directory", std::string(4, '\0'));
 }
 
+bool WriteIconPng(const std::string& sizeText, const std::string& path) {
+  const int size = std::atoi(sizeText.c_str());
+  if (size < 1 || size > 1024) {
+    std::fprintf(stderr, "template_generator: icon size %s is not 1 to 1024\n", sizeText.c_str());
+    return false;
+  }
+  const std::vector<uint8_t> pixels = quorlin::tools::DrawProgramIconPixels(size);
+  png_image image{};
+  image.version = PNG_IMAGE_VERSION;
+  image.width = static_cast<png_uint_32>(size);
+  image.height = static_cast<png_uint_32>(size);
+  image.format = PNG_FORMAT_RGBA;
+  if (!png_image_write_to_file(&image, path.c_str(), 0, pixels.data(), 0, nullptr)) {
+    std::fprintf(stderr, "template_generator: cannot write %s: %s\n", path.c_str(), image.message);
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 4 && std::string(argv[1]) == "--icon") return WriteIconPng(argv[2], argv[3]) ? 0 : 1;
   if (argc != 3) {
-    std::fprintf(stderr, "usage: %s --source FILE.cpp | --binary FILE | --seeds DIR\n", argv[0]);
+    std::fprintf(stderr, "usage: %s --source FILE.cpp | --binary FILE | --seeds DIR | --icon SIZE FILE.png\n", argv[0]);
     return 2;
   }
   std::string mode = argv[1], path = argv[2];

@@ -1,4 +1,4 @@
-#include "tests/desktop/spawned_process.h"
+#include "tests/support/spawned_process.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -99,8 +99,9 @@ void SpawnedProcess::Stop() {
   }
 }
 
-int RunProgram(const std::vector<std::string>& argv, std::string* out, int timeoutMs) {
-  SpawnedProcess process(argv, {});
+int RunProgram(const std::vector<std::string>& argv, std::string* out, int timeoutMs,
+               const std::vector<std::pair<std::string, std::string>>& environment) {
+  SpawnedProcess process(argv, environment);
   if (!process.Started()) return -1;
   const auto deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
   std::string chunk;
@@ -112,6 +113,13 @@ int RunProgram(const std::vector<std::string>& argv, std::string* out, int timeo
     usleep(5'000);
   }
   return process.ExitStatus();
+}
+
+std::string MissingProgram(std::initializer_list<const char*> programs) {
+  for (const char* program : programs) {
+    if (RunProgram({"sh", "-c", "command -v \"$0\" >/dev/null", program}, nullptr, 5000) != 0) return program;
+  }
+  return {};
 }
 
 }  // namespace quorlin::testing

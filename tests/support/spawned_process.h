@@ -4,6 +4,7 @@
 
 #include <sys/types.h>
 
+#include <initializer_list>
 #include <string>
 #include <utility>
 #include <vector>
@@ -36,8 +37,12 @@ class SpawnedProcess {
   int status_ = -1;
 };
 
-// Runs a program to its end (killed after timeoutMs); its exit status or -1, and the bytes it
-// wrote to standard output.
-int RunProgram(const std::vector<std::string>& argv, std::string* out, int timeoutMs);
+// Runs a program to its end (killed after timeoutMs), with extra environment entries; its exit
+// status or -1, and the bytes it wrote to standard output.
+int RunProgram(const std::vector<std::string>& argv, std::string* out, int timeoutMs,
+               const std::vector<std::pair<std::string, std::string>>& environment = {});
+
+// The first of the programs that PATH does not find, or empty when it finds them all.
+std::string MissingProgram(std::initializer_list<const char*> programs);
 
 }  // namespace quorlin::testing
