@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/e2e/card_fixture.h"
 #include "tests/e2e/card_program.h"
 #include "tests/support/loopback_http_server.h"
 
@@ -22,18 +23,6 @@ constexpr uint32_t kPortraitRgb = 0x10A040;
 constexpr uint32_t kLocalRgb = 0x2040E0;
 const std::string kProfileBody = R"({"no":0,"data":{"name":"waiting","portrait":"p.waiting","tb_age":"4.5"}})";
 const std::string kFetchFailedLine = "msgbox 信息： | 获取资料失败\n";
-
-bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
-
-bool IsLight(uint32_t rgb) { return (rgb >> 16 & 0xFF) > 200 && (rgb >> 8 & 0xFF) > 200 && (rgb & 0xFF) > 200; }
-
-int LightPixels(const BmpPicture& picture, int left, int top, int right, int bottom) {
-  int count = 0;
-  for (int y = top; y < bottom; ++y) {
-    for (int x = left; x < right; ++x) count += IsLight(picture.At(x, y)) ? 1 : 0;
-  }
-  return count;
-}
 
 std::vector<std::string> PathsOf(const std::vector<RecordedRequest>& requests) {
   std::vector<std::string> paths;
