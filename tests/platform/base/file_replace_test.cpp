@@ -53,7 +53,7 @@ class FileReplace : public ::testing::Test {
 
 TEST_F(FileReplace, WritesThePiecesAndKeepsTheOldFilesPermissionsAndLinks) {
   const std::string card = PathOf("card.jpg");
-  const std::vector<std::string_view> pieces = {"BM", "", "\0\x01"s, "tail"};
+  const std::vector<std::string_view> pieces = {"BM", "", std::string_view("\0\x01", 2), "tail"};
   ASSERT_TRUE(ReplaceFileContents(card, pieces));
   EXPECT_EQ(Contents(card), "BM\0\x01tail"s);
 
