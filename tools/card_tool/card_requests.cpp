@@ -42,7 +42,7 @@ CardReplies RequestCard(const CardId& id, bool onlinePortrait) {
   CardReplies replies;
   replies.profile = Exchange(std::string(app::ProfileUrlOf(id.gbk.c_str()).view()), true);
   replies.portrait = app::PortraitOf(replies.profile.body.c_str()).view();
-  if (onlinePortrait && !replies.profile.body.empty() && !replies.portrait.empty()) {
+  if (onlinePortrait && !replies.portrait.empty()) {  // an empty reply has no portrait value
     replies.portraitAsked = true;
     replies.portraitPicture = Exchange(std::string(app::PortraitUrlOf(replies.portrait.c_str()).view()), false);
   }

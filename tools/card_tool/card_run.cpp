@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "app/card/profile_reply.h"
 #include "app/settings/app_settings.h"
 #include "graphics/pictures/picture_kind.h"
 #include "tools/card_tool/card_files.h"
@@ -30,8 +31,7 @@ bool IsPicture(const std::string& bytes) {
 
 // Why the card cannot be made from these replies, or null.
 const char* ReplyProblem(const CardReplies& replies, bool onlinePortrait) {
-  // Nothing at all came back: refused, timed out or an empty body.
-  if (replies.profile.body.empty()) return kProfileNotReachable;
+  if (app::ProfileBroughtNothing(replies.profile.body.c_str())) return kProfileNotReachable;
   if (onlinePortrait && (!replies.portraitAsked || !IsPicture(replies.portraitPicture.body))) return kNoPortrait;
   return nullptr;
 }
