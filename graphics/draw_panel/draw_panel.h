@@ -139,6 +139,7 @@ class DrawPanel {
   const pictures::DrawablePicture* DrawableFor(HDC dc, COLORREF background);
   void FillBackground(HDC dc, const RECT& rect);
   void RebuildImage(bool keepDrawing);
+  void RefillImage(bool keepDrawing);
   void DiscardImage();
   void DropPicture();
 

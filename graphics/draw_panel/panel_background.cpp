@@ -127,6 +127,12 @@ void DrawPanel::RebuildImage(bool keepDrawing) {
   const RECT client = ClientRect();
   const int width = std::max<int>(1, client.right - client.left);
   const int height = std::max<int>(1, client.bottom - client.top);
+  // A fitted picture changes with the size, so earlier drawing is not carried over then.
+  const bool fitted = !props_.backPicture.empty() && props_.backPictureMode == 2;
+  if (image_ && imageSize_.cx == width && imageSize_.cy == height) {
+    RefillImage(keepDrawing && !fitted);
+    return;
+  }
   const HDC windowDC = GetDC(hwnd_);
   const HBITMAP bitmap = CreateCompatibleBitmap(windowDC, width, height);
   const HDC imageDC = CreateCompatibleDC(windowDC);
@@ -139,8 +145,6 @@ void DrawPanel::RebuildImage(bool keepDrawing) {
   }
   const HGDIOBJ oldBitmap = SelectObject(imageDC, bitmap);
   FillBackground(imageDC, RECT{0, 0, width, height});
-  // A fitted picture changes with the size, so earlier drawing is not carried over then.
-  const bool fitted = !props_.backPicture.empty() && props_.backPictureMode == 2;
   if (keepDrawing && imageDC_ && !fitted) {
     BitBlt(imageDC, 0, 0, std::min<int>(width, imageSize_.cx), std::min<int>(height, imageSize_.cy), imageDC_, 0, 0,
            SRCCOPY);
@@ -150,6 +154,26 @@ void DrawPanel::RebuildImage(bool keepDrawing) {
   image_ = bitmap;
   imageOldBitmap_ = oldBitmap;
   imageSize_ = SIZE{width, height};
+}
+
+// The image rebuilt at its own size keeps its bitmap: a new bitmap of that size, filled and
+// then covered by the old drawing, would be the old picture again; filled alone, it is what a
+// fresh black bitmap filled with the background gives. Only the device context starts afresh.
+void DrawPanel::RefillImage(bool keepDrawing) {
+  const HDC windowDC = GetDC(hwnd_);
+  const HDC imageDC = CreateCompatibleDC(windowDC);
+  if (windowDC) ReleaseDC(hwnd_, windowDC);
+  if (!imageDC) {
+    DiscardImage();
+    return;
+  }
+  SelectObject(imageDC_, imageOldBitmap_);
+  DeleteDC(imageDC_);
+  imageOldBitmap_ = SelectObject(imageDC, image_);
+  imageDC_ = imageDC;
+  if (keepDrawing) return;
+  PatBlt(imageDC_, 0, 0, imageSize_.cx, imageSize_.cy, BLACKNESS);
+  FillBackground(imageDC_, RECT{0, 0, imageSize_.cx, imageSize_.cy});
 }
 
 void DrawPanel::DiscardImage() {
