@@ -2,6 +2,7 @@
 // application's entry routine, and the framework's exit step ends the program normally.
 #include "app/program_info.h"
 #include "app/program_setup.h"
+#include "platform/com/xmlhttp/http_module.h"
 #include "platform/startup/platform_startup.h"
 #include "runtime/forms/layer/forms_runtime.h"
 #include "runtime/forms/scenario/scenario_host.h"
@@ -11,6 +12,8 @@
 namespace {
 
 int ApplicationEntry() {
+  // Every card is fetched over HTTP: the transport loads while the window comes up.
+  quorlin::platform::PrepareHttpInBackground();
   quorlin::app::LoadMainWindow();
   // The end-to-end driver, when a scenario is asked for; it needs the start-up window shown.
   quorlin::forms::StartScenarioFromEnvironment(quorlin::forms::FormsScenarioHost());

@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 
+#include "platform/com/xmlhttp/http_module.h"
 #include "platform/com/xmlhttp/http_reply_reader.h"
 #include "platform/com/xmlhttp/proxy_setting.h"
 
@@ -16,11 +17,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 
 constexpr long kMaxRedirects = 5;
-
-void InitialiseCurlOnce() {
-  static std::once_flag once;
-  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
-}
 
 char AsciiLower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -200,8 +196,13 @@ std::unique_ptr<curl_slist, CurlListDeleter> BuildHeaderList(const HttpExchangeR
 
 }  // namespace
 
+void InitialiseHttpTransport() {
+  static std::once_flag once;
+  std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
 HttpExchangeResult RunHttpExchange(const HttpExchangeRequest& request) {
-  InitialiseCurlOnce();
+  InitialiseHttpTransport();
   ParsedUrl url;
   if (!ParseHttpUrl(request.url, url)) return Failure(HttpExchangeError::kInvalidUrl, "not an absolute http or https URL");
   if (!IsToken(request.method)) return Failure(HttpExchangeError::kInvalidRequest, "method is not a token");

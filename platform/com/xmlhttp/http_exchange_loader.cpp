@@ -1,26 +1,45 @@
-// The program's side of the HTTP exchange: the quorlin-http module, loaded on the first request.
+// The program's side of the HTTP exchange: the quorlin-http module, loaded on the first request
+// or ahead of it by PrepareHttpInBackground.
 #include <cstdio>
 #include <mutex>
+#include <thread>
 
 #include "platform/base/program_modules.h"
 #include "platform/com/xmlhttp/http_module.h"
 
 namespace quorlin::platform {
+namespace {
+
+struct HttpModule {
+  HttpExchangeFunction exchange = nullptr;
+  std::string error;
+};
+
+// Loaded once; never destroyed, since a thread preparing it may outlive static destruction.
+const HttpModule& TheHttpModule() {
+  static auto* module = new HttpModule;
+  static auto* once = new std::once_flag;
+  std::call_once(*once, [] {
+    if (void* entry = ProgramModuleEntry(kHttpModuleName, kHttpModuleEntry, module->error)) {
+      module->exchange = reinterpret_cast<HttpExchangeFunction (*)()>(entry)();
+    }
+    if (!module->exchange) std::fprintf(stderr, "no HTTP: %s\n", module->error.c_str());
+  });
+  return *module;
+}
+
+}  // namespace
+
+void PrepareHttpInBackground() {
+  std::thread([] { TheHttpModule(); }).detach();
+}
 
 HttpExchangeResult RunHttpExchange(const HttpExchangeRequest& request) {
-  static HttpExchangeFunction exchange = nullptr;
-  static std::string error;
-  static std::once_flag once;
-  std::call_once(once, [] {
-    if (void* entry = ProgramModuleEntry(kHttpModuleName, kHttpModuleEntry, error)) {
-      exchange = reinterpret_cast<HttpExchangeFunction (*)()>(entry)();
-    }
-    if (!exchange) std::fprintf(stderr, "no HTTP: %s\n", error.c_str());
-  });
-  if (exchange) return exchange(request);
+  const HttpModule& module = TheHttpModule();
+  if (module.exchange) return module.exchange(request);
   HttpExchangeResult result;
   result.error = HttpExchangeError::kProtocol;
-  result.errorText = error;
+  result.errorText = module.error;
   return result;
 }
 
