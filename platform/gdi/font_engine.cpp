@@ -14,6 +14,7 @@
 #include <map>
 #include <numbers>
 #include <optional>
+#include <set>
 #include <thread>
 #include <tuple>
 #include <unordered_map>
@@ -340,11 +341,39 @@ std::mutex& FontLock() {
   return *lock;
 }
 
+namespace {
+
+// Opens the face a font of this family, weight and slant draws with, unless it is open already.
+void OpenFace(const std::string& familyUtf8, int weight, bool italic) {
+  std::lock_guard lock(FontLock());
+  FaceFile file;
+  if (MatchFace(familyUtf8, weight, italic, &file)) SharedFace(file);
+}
+
+}  // namespace
+
 void PrepareFontsInBackground() {
   std::thread([] {
-    std::lock_guard lock(FontLock());
-    TheEngine();
+    {
+      std::lock_guard lock(FontLock());
+      TheEngine();
+    }
+    // The stock fonts' faces: every window's frame and controls draw with them. The lock is
+    // let go between the faces, so that text in a face already open need not wait.
+    const std::string songTi(reinterpret_cast<const char*>(u8"宋体"));
+    OpenFace(songTi, FW_BOLD, false);
+    OpenFace(songTi, FW_NORMAL, false);
   }).detach();
+}
+
+void PrepareFaceInBackground(const std::string& familyUtf8, int weight, bool italic) {
+  static auto* askedLock = new std::mutex;
+  static auto* asked = new std::set<std::tuple<std::string, bool, bool>>;
+  {
+    std::lock_guard lock(*askedLock);
+    if (!asked->emplace(familyUtf8, weight >= 600, italic).second) return;
+  }
+  std::thread([familyUtf8, weight, italic] { OpenFace(familyUtf8, weight, italic); }).detach();
 }
 
 RealizedFont* RealizeFont(const FontRequest& request) {

@@ -56,4 +56,9 @@ RealizedFont* RealizeFont(const FontRequest& request);
 // waits for it. Without this call the first font loads it.
 void PrepareFontsInBackground();
 
+// Opens, on a thread of its own, the face that fonts of this family, weight and slant draw
+// with, so that the first text drawn in it does not wait for the face file to be read. Asked
+// again for the same face, does nothing.
+void PrepareFaceInBackground(const std::string& familyUtf8, int weight, bool italic);
+
 }  // namespace quorlin::platform::gdi

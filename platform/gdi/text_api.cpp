@@ -220,6 +220,7 @@ HFONT CreateFontIndirectA(const LOGFONTA* font) {
   auto object = std::make_shared<FontObject>();
   object->font = *font;
   object->font.lfFaceName[LF_FACESIZE - 1] = 0;
+  PrepareFaceInBackground(FaceNameUtf8(object->font), object->font.lfWeight, object->font.lfItalic != 0);
   return RegisterHandle(HandleKind::Font, object);
 }
 
