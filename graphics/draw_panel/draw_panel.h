@@ -136,6 +136,7 @@ class DrawPanel {
 
   // background and off-screen image
   bool EnsureDecodedPicture();
+  SIZE PictureShown(int width, int height) const;
   const pictures::DrawablePicture* DrawableFor(HDC dc, COLORREF background);
   void FillBackground(HDC dc, const RECT& rect);
   void RebuildImage(bool keepDrawing);

@@ -47,12 +47,27 @@ void DrawPanel::DropPicture() {
   picture_.reset();
 }
 
+// How much of a picture of that size the panel can show: in the modes that draw it at its own
+// size from the top-left, no more than the client area; fitted, all of it.
+SIZE DrawPanel::PictureShown(int width, int height) const {
+  if (props_.backPictureMode == 2) return SIZE{width, height};
+  const RECT client = ClientRect();
+  return SIZE{std::min<LONG>(width, client.right - client.left), std::min<LONG>(height, client.bottom - client.top)};
+}
+
 const pictures::DrawablePicture* DrawPanel::DrawableFor(HDC dc, COLORREF background) {
-  if (!drawable_ || !drawable_->picture || drawable_->background != background) {
+  const auto holdsEnough = [&] {
+    const pictures::DrawablePicture& held = *drawable_->picture;
+    const SIZE shown = PictureShown(held.width, held.height);
+    return held.heldWidth >= shown.cx && held.heldHeight >= shown.cy;
+  };
+  if (!drawable_ || !drawable_->picture || drawable_->background != background || !holdsEnough()) {
     if (!EnsureDecodedPicture()) return nullptr;
     drawable_ = std::make_unique<DrawablePictureCache>();
     drawable_->background = background;
-    drawable_->picture = pictures::MakeDrawablePicture(*picture_, dc, background);
+    // Only what can be shown is converted; a larger client or the fitted mode makes it anew.
+    const SIZE shown = PictureShown(picture_->width, picture_->height);
+    drawable_->picture = pictures::MakeDrawablePicturePart(*picture_, dc, background, shown.cx, shown.cy);
     // A device bitmap is a copy: the decoded pixels are not kept beside it (they are decoded
     // again from the property's bytes should the background colour change). An icon stays
     // owned by the decoded picture.

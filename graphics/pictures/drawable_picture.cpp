@@ -50,17 +50,20 @@ HBITMAP FromDibInBands(HDC target, const BITMAPINFO& info, size_t stride, size_t
   return bitmap;
 }
 
-// Kinds Jpeg and Bmp: blue, green, red rows bottom-up, padded here to 4 bytes when needed.
-HBITMAP MakeTrueColour(const DecodedPicture& picture, HDC target) {
+// Kinds Jpeg and Bmp: blue, green, red rows bottom-up, padded here to 4 bytes when needed; the
+// top-left `width` × `height` of them.
+HBITMAP MakeTrueColour(const DecodedPicture& picture, HDC target, int width, int height) {
   const size_t rowBytes = static_cast<size_t>(picture.width) * 3;
   const size_t rows = static_cast<size_t>(picture.height);
   if (picture.pixels.size() < rowBytes * rows) return 0;
-  const BITMAPINFO info = TrueColourInfo(picture.width, picture.height, 24);
-  const size_t stride = RoundUpTo4(rowBytes);
-  if (stride == rowBytes) return FromDib(target, info, picture.pixels.data());
-  return FromDibInBands(target, info, stride, rows, [&](size_t first, size_t count, uint8_t* band) {
-    for (size_t y = 0; y < count; ++y)
-      std::memcpy(band + y * stride, picture.pixels.data() + (first + y) * rowBytes, rowBytes);
+  const BITMAPINFO info = TrueColourInfo(width, height, 24);
+  const size_t heldRowBytes = static_cast<size_t>(width) * 3;
+  const size_t stride = RoundUpTo4(heldRowBytes);
+  // Bottom-up: the picture's top rows are the last ones stored.
+  const uint8_t* top = picture.pixels.data() + (rows - static_cast<size_t>(height)) * rowBytes;
+  if (stride == rowBytes) return FromDib(target, info, top);
+  return FromDibInBands(target, info, stride, static_cast<size_t>(height), [&](size_t first, size_t count, uint8_t* band) {
+    for (size_t y = 0; y < count; ++y) std::memcpy(band + y * stride, top + (first + y) * rowBytes, heldRowBytes);
   });
 }
 
@@ -146,10 +149,10 @@ HBITMAP MakeBlended(const DecodedPicture& picture, HDC target, COLORREF backgrou
   });
 }
 
-HBITMAP MakeBitmapFor(const DecodedPicture& picture, HDC target, COLORREF background) {
+HBITMAP MakeBitmapFor(const DecodedPicture& picture, HDC target, COLORREF background, int heldWidth, int heldHeight) {
   switch (picture.kind) {
     case PictureKind::Jpeg:
-    case PictureKind::Bmp: return MakeTrueColour(picture, target);
+    case PictureKind::Bmp: return MakeTrueColour(picture, target, heldWidth, heldHeight);
     case PictureKind::Gif: return MakeGifScreen(picture, target, background);
     case PictureKind::Pcx8: return MakeFromPackedDib(picture, target);
     case PictureKind::Pcx1: return MakeMonochrome(picture);
@@ -199,18 +202,29 @@ uint8_t BlendChannel(uint8_t colour, uint8_t alpha, uint8_t background) {
 }
 
 std::unique_ptr<DrawablePicture> MakeDrawablePicture(const DecodedPicture& picture, HDC target, COLORREF background) {
+  return MakeDrawablePicturePart(picture, target, background, picture.width, picture.height);
+}
+
+std::unique_ptr<DrawablePicture> MakeDrawablePicturePart(const DecodedPicture& picture, HDC target,
+                                                         COLORREF background, int shownWidth, int shownHeight) {
   if (picture.width <= 0 || picture.height <= 0) return nullptr;
   auto drawable = std::make_unique<DrawablePicture>();
   drawable->dc = target;
   drawable->kind = picture.kind;
   drawable->width = picture.width;
   drawable->height = picture.height;
+  drawable->heldWidth = picture.width;
+  drawable->heldHeight = picture.height;
   if (picture.kind == PictureKind::Icon || picture.kind == PictureKind::Cursor) {
     if (!picture.icon) return nullptr;
     drawable->icon = picture.icon;
     return drawable;
   }
-  drawable->bitmap = MakeBitmapFor(picture, target, background);
+  if (picture.kind == PictureKind::Jpeg || picture.kind == PictureKind::Bmp) {
+    drawable->heldWidth = std::clamp(shownWidth, 1, picture.width);
+    drawable->heldHeight = std::clamp(shownHeight, 1, picture.height);
+  }
+  drawable->bitmap = MakeBitmapFor(picture, target, background, drawable->heldWidth, drawable->heldHeight);
   if (!drawable->bitmap) return nullptr;
   return drawable;
 }
@@ -226,13 +240,16 @@ void DrawDecodedPicture(const DrawablePicture& picture, int x, int y, int width,
   }
   if (!picture.bitmap) return;
   if (rasterOperation < 0) {
+    if (picture.heldWidth != picture.width || picture.heldHeight != picture.height) return;
     DrawWithTransparentColour(picture, x, y, width, height, static_cast<COLORREF>(-rasterOperation) & 0x00FFFFFF);
     return;
   }
+  const bool part = picture.heldWidth != picture.width || picture.heldHeight != picture.height;
+  if (part && (width != picture.width || height != picture.height)) return;
   const HDC source = CreateCompatibleDC(target);
   const HGDIOBJ old = SelectObject(source, picture.bitmap);
-  StretchBlt(target, x, y, width, height, source, 0, 0, picture.width, picture.height,
-             static_cast<DWORD>(rasterOperation));
+  StretchBlt(target, x, y, part ? picture.heldWidth : width, part ? picture.heldHeight : height, source, 0, 0,
+             picture.heldWidth, picture.heldHeight, static_cast<DWORD>(rasterOperation));
   SelectObject(source, old);
   DeleteDC(source);
 }

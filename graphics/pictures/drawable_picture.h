@@ -23,6 +23,9 @@ struct DrawablePicture {
   PictureKind kind = PictureKind::None;
   int width = 0;
   int height = 0;
+  // What the bitmap holds, from the picture's top-left: all of it unless made for a part.
+  int heldWidth = 0;
+  int heldHeight = 0;
   HICON icon = 0;
   HBITMAP bitmap = 0;
 
@@ -43,6 +46,12 @@ uint8_t BlendChannel(uint8_t colour, uint8_t alpha, uint8_t background);
 
 // Null when the device refuses the picture (a multi-plane PCX, for one).
 std::unique_ptr<DrawablePicture> MakeDrawablePicture(const DecodedPicture& picture, HDC target, COLORREF background);
+
+// As MakeDrawablePicture, but a true-colour picture (JPEG, BMP) larger than `shownWidth` ×
+// `shownHeight` keeps only that much of its top-left: for a picture drawn at its own size
+// where no more of it can be seen. Such a part is drawn only at the picture's own size.
+std::unique_ptr<DrawablePicture> MakeDrawablePicturePart(const DecodedPicture& picture, HDC target,
+                                                         COLORREF background, int shownWidth, int shownHeight);
 
 // Draws at (x, y) with the given size (-1: the picture's own width or height). `rasterOperation`
 // is a ternary raster operation (SRCCOPY …) or, when negative, -c: pixels of colour c

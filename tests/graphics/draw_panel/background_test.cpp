@@ -132,5 +132,41 @@ TEST_F(BackgroundTest, NewBackgroundErasesDrawingButAResizeKeepsItUnlessFitted) 
   EXPECT_EQ(InImage(panel, 18, 13), kWhite) << "the picture centred in the new size";
 }
 
+TEST_F(BackgroundTest, APictureLargerThanThePanelShowsMoreOfItselfAsThePanelGrowsOrFits) {
+  // Only the part of a large picture the panel can show is made drawable; a larger panel, the
+  // other modes and a new colour must still show the right part of it.
+  const RgbImage large = MakeImage(90, 70, Distinct);
+  for (const int mode : {0, 1}) {
+    DrawPanel& panel = MakePanel(WithPicture(Bmp(large), mode), 40, 30);
+    ExpectArea(panel, RECT{0, 0, 40, 30}, Distinct, "the corner");
+    SetWindowPos(panel.Window(), 0, 0, 0, 55, 45, SWP_NOMOVE | SWP_NOZORDER);  // within its frame
+    Pump();
+    ExpectArea(panel, RECT{0, 0, 55, 45}, Distinct, "more of the picture after growing");
+    panel.WriteInteger(PanelProperty::BackColor, static_cast<int32_t>(kGreen));
+    Pump();
+    ExpectArea(panel, RECT{0, 0, 55, 45}, Distinct, "the same part on a new colour");
+  }
+  // Fitted after placed: all of the picture, shrunk into 80 x 60 (s = 60 / 70: 77 x 60 at (1, 0)).
+  DrawPanel& panel = MakePanel(WithPicture(Bmp(MakeImage(90, 70, [](int x, int) { return x < 85 ? kRed : kWhite; })), 0),
+                               80, 60);
+  EXPECT_EQ(InImage(panel, 79, 30), kRed);
+  panel.WriteInteger(PanelProperty::BackPictureMode, 2);
+  panel.WriteBytes(PanelProperty::BackPicture, Bmp(MakeImage(90, 70, [](int x, int) { return x < 85 ? kRed : kWhite; })));
+  Pump();
+  EXPECT_EQ(InImage(panel, 0, 30), kBlue) << "left of the fitted picture";
+  EXPECT_EQ(InImage(panel, 77, 30), kWhite) << "the picture's right edge, cut off while placed";
+}
+
+TEST_F(BackgroundTest, ANewPictureOfTheSameSizedPanelReplacesEverythingDrawnBefore) {
+  // Rebuilt at its own size the image is refilled in place: nothing of the old one may remain.
+  PanelProperties p = WithPicture(Bmp(MakeImage(7, 5, Distinct)), 0);
+  p.brushColor = kRed;
+  DrawPanel& panel = MakePanel(p, 40, 30);
+  panel.FillRectangle(20, 20, 30, 28);
+  panel.WriteBytes(PanelProperty::BackPicture, Bmp(MakeImage(3, 3, [](int, int) { return kWhite; })));
+  Pump();
+  ExpectArea(panel, RECT{0, 0, 40, 30}, [](int x, int y) { return x < 3 && y < 3 ? kWhite : kBlue; }, "only the new picture");
+}
+
 }  // namespace
 }  // namespace quorlin::drawpanel::testing
