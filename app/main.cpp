@@ -3,6 +3,7 @@
 #include "app/program_info.h"
 #include "app/program_setup.h"
 #include "platform/com/xmlhttp/http_module.h"
+#include "platform/display/display_backend.h"
 #include "platform/startup/platform_startup.h"
 #include "runtime/forms/layer/forms_runtime.h"
 #include "runtime/forms/scenario/scenario_host.h"
@@ -12,8 +13,9 @@
 namespace {
 
 int ApplicationEntry() {
-  // Every card is fetched over HTTP: the transport loads while the window comes up.
-  quorlin::platform::PrepareHttpInBackground();
+  // Every card is fetched over HTTP: while the user reads the window and types, the transport
+  // loads, so that the first click does not wait for it.
+  quorlin::platform::CurrentDisplay().WhileUserLooks(&quorlin::platform::PrepareHttpInBackground);
   quorlin::app::LoadMainWindow();
   // The end-to-end driver, when a scenario is asked for; it needs the start-up window shown.
   quorlin::forms::StartScenarioFromEnvironment(quorlin::forms::FormsScenarioHost());

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,6 +30,12 @@ class DisplayBackend {
   virtual void WindowDestroyed(HWND hwnd) {}
   // Pixels of our windows within rect (screen coordinates) may have changed.
   virtual void ScreenChanged(const RECT& rect) {}
+
+  // Work done ahead of a person's first action (loading what the first click will need): the
+  // desktop runs it once the first frame of a window of ours reached the screen, so that it
+  // cannot hold that frame up; a display nobody looks at drops it, since its input comes at
+  // once and the work would only add to a run that may need none of it. On the window thread.
+  virtual void WhileUserLooks(std::function<void()> work) {}
 };
 
 // The backend QUORLIN_DISPLAY names, made on first use; it tells the drawing layer the

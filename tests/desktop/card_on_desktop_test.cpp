@@ -98,6 +98,31 @@ TEST_F(CardOnDesktop, ClickTypeAndGenerateGiveAClipboardImageAndTheShownCard) {
   program.Stop();
 }
 
+// Whether the process has mapped a file whose path holds `name`.
+bool Maps(pid_t pid, const std::string& name) {
+  std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
+  for (std::string line; std::getline(maps, line);) {
+    if (line.find(name) != std::string::npos) return true;
+  }
+  return false;
+}
+
+TEST_F(CardOnDesktop, TheHttpTransportLoadsOnceTheWindowIsShownBeforeAnyRequest) {
+  Prepare({});
+  if (IsSkipped() || HasFatalFailure()) return;
+  const TemporaryFolder folder("quorlin-desktop-");
+  fs::copy_file(QUORLIN_EXECUTABLE, folder.Path() / "quorlin");
+  SpawnedProcess program({(folder.Path() / "quorlin").string()}, ProgramEnvironment());
+  ASSERT_TRUE(program.Started());
+  WindowGeometry window;
+  ASSERT_TRUE(WaitFor([&] { return FindWindow(kMainWindowTitle, window, program.Pid()); }, kWindowWaitMs))
+      << "no main window";
+  EXPECT_TRUE(WaitFor([&] { return Maps(program.Pid(), "quorlin-http.so") && Maps(program.Pid(), "libcurl"); },
+                      kResultWaitMs))
+      << "the first click would wait for the HTTP transport to load";
+  program.Stop();
+}
+
 TEST_F(CardOnDesktop, TheWindowLivesWhileTheProfileIsHeldAndInputComesAfterTheReply) {
   Prepare({});
   if (IsSkipped() || HasFatalFailure()) return;

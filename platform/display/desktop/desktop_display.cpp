@@ -129,6 +129,20 @@ void DesktopDisplay::ScreenChanged(const RECT& rect) {
   ScheduleSync();
 }
 
+void DesktopDisplay::WhileUserLooks(std::function<void()> work) {
+  if (framePresented_) {
+    work();
+    return;
+  }
+  afterFirstFrame_.push_back(std::move(work));
+}
+
+void DesktopDisplay::FramePresented() {
+  if (framePresented_) return;
+  framePresented_ = true;
+  for (auto& work : std::exchange(afterFirstFrame_, {})) work();
+}
+
 void DesktopDisplay::Sync() {
   RECT dirty;
   {

@@ -95,8 +95,11 @@ class DesktopDisplay final : public DisplayBackend {
   void WindowRetitled(HWND hwnd) override { ScheduleSync(); }
   void WindowDestroyed(HWND hwnd) override { ScheduleSync(); }
   void ScreenChanged(const RECT& rect) override;
+  void WhileUserLooks(std::function<void()> work) override;
 
   // On the Qt thread.
+  // A window of ours flushed a frame to the screen.
+  void FramePresented();
   void Sync();
   void Wait(int wakeFd, int timeoutMs);
   QPoint ToQt(POINT screen) const { return QPoint(screen.x + origin_.x(), screen.y + origin_.y()); }
@@ -136,6 +139,8 @@ class DesktopDisplay final : public DisplayBackend {
   bool pumping_ = false;
   bool cursorKnown_ = false;
   CursorShape cursor_{};
+  bool framePresented_ = false;
+  std::vector<std::function<void()>> afterFirstFrame_;
 
   std::mutex mutex_;  // guards what follows
   bool syncScheduled_ = false;

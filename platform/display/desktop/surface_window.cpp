@@ -237,6 +237,7 @@ void SurfaceWindow::PresentPart(const RECT& part, bool all) {
   }
   store_->endPaint();
   store_->flush(QRegion(area));
+  display_.FramePresented();
 }
 
 POINT SurfaceWindow::ToScreen(QPointF local) const {
