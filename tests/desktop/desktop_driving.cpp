@@ -1,19 +1,18 @@
 #include "tests/desktop/desktop_driving.h"
 
-#include <xcb/xcb.h>
-
+#include <algorithm>
 #include <cstdlib>
-#include <cstring>
 
-#include "tests/support/spawned_process.h"
+#include "tests/desktop/x_connection.h"
 #include "tests/platform/desktop/xvfb_session.h"
+#include "tests/support/spawned_process.h"
 
 namespace quorlin::testing {
 
-std::string UsePrivateXServer() {
+std::string UsePrivateXServer(int width, int height) {
   // A server of its own for each test: the keyboard focus and the windows a test leaves behind
   // must not steer the next one's clicks and keys.
-  const std::string display = StartXvfb();
+  const std::string display = StartXvfb(width, height);
   if (display.empty()) return "Xvfb did not start";
   setenv("DISPLAY", display.c_str(), 1);
   unsetenv("WAYLAND_DISPLAY");
@@ -21,6 +20,18 @@ std::string UsePrivateXServer() {
 }
 
 namespace {
+
+// The geometry xdotool reports for the X window of that id (in decimal).
+bool GeometryOf(const std::string& id, WindowGeometry& geometry) {
+  std::string shell;
+  if (RunProgram({"xdotool", "getwindowgeometry", "--shell", id}, &shell, 5000) != 0) return false;
+  auto value = [&](const std::string& key) {
+    const size_t at = shell.find(key + "=");
+    return at == std::string::npos ? -1 : std::stoi(shell.substr(at + key.size() + 1));
+  };
+  geometry = {value("X"), value("Y"), value("WIDTH"), value("HEIGHT"), std::stoul(id)};
+  return geometry.width > 0;
+}
 
 // The geometry of the first shown window `xdotool search` finds with these arguments.
 bool FindWindowBy(const std::vector<std::string>& search, WindowGeometry& geometry) {
@@ -30,15 +41,7 @@ bool FindWindowBy(const std::vector<std::string>& search, WindowGeometry& geomet
   std::string found;
   if (RunProgram(argv, &found, 5000) != 0) return false;
   const std::string id = found.substr(0, found.find('\n'));
-  if (id.empty()) return false;
-  std::string shell;
-  if (RunProgram({"xdotool", "getwindowgeometry", "--shell", id}, &shell, 5000) != 0) return false;
-  auto value = [&](const std::string& key) {
-    const size_t at = shell.find(key + "=");
-    return at == std::string::npos ? -1 : std::stoi(shell.substr(at + key.size() + 1));
-  };
-  geometry = {value("X"), value("Y"), value("WIDTH"), value("HEIGHT"), std::stoul(id)};
-  return geometry.width > 0;
+  return !id.empty() && GeometryOf(id, geometry);
 }
 
 }  // namespace
@@ -53,35 +56,83 @@ bool FindWindowOfClass(const std::string& windowClass, WindowGeometry& geometry)
   return FindWindowBy({"--classname", windowClass}, geometry);
 }
 
-namespace {
-
-xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
-  xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
-      connection, xcb_intern_atom(connection, 0, static_cast<uint16_t>(std::strlen(name)), name), nullptr);
-  const xcb_atom_t atom = reply ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
-  std::free(reply);
-  return atom;
+bool RequestClose(const WindowGeometry& window) {
+  const XConnection x11;
+  if (!x11.Open()) return false;
+  const auto id = static_cast<xcb_window_t>(window.id);
+  return x11.SendMessage(id, "WM_PROTOCOLS", {x11.Atom("WM_DELETE_WINDOW"), XCB_CURRENT_TIME, 0, 0, 0});
 }
 
-}  // namespace
-
-bool RequestClose(const WindowGeometry& window) {
-  xcb_connection_t* connection = xcb_connect(nullptr, nullptr);
-  if (xcb_connection_has_error(connection)) {
-    xcb_disconnect(connection);
-    return false;
+std::vector<WindowGeometry> ShownWindows(int pid) {
+  std::string found;
+  if (RunProgram({"xdotool", "search", "--onlyvisible", "--pid", std::to_string(pid)}, &found, 5000) != 0) return {};
+  std::vector<WindowGeometry> windows;
+  size_t at = 0;
+  while (at < found.size()) {
+    const size_t end = std::min(found.find('\n', at), found.size());
+    WindowGeometry geometry;
+    if (end > at && GeometryOf(found.substr(at, end - at), geometry)) windows.push_back(geometry);
+    at = end + 1;
   }
-  xcb_client_message_event_t message{};
-  message.response_type = XCB_CLIENT_MESSAGE;
-  message.format = 32;
-  message.window = static_cast<xcb_window_t>(window.id);
-  message.type = Atom(connection, "WM_PROTOCOLS");
-  message.data.data32[0] = Atom(connection, "WM_DELETE_WINDOW");
-  message.data.data32[1] = XCB_CURRENT_TIME;
-  xcb_send_event(connection, 0, message.window, XCB_EVENT_MASK_NO_EVENT, reinterpret_cast<const char*>(&message));
-  const bool sent = xcb_flush(connection) > 0;
-  xcb_disconnect(connection);
-  return sent;
+  return windows;
+}
+
+bool WaitForNewWindow(int pid, const std::vector<WindowGeometry>& known, WindowGeometry& geometry, int timeoutMs) {
+  auto isKnown = [&](const WindowGeometry& window) {
+    return std::any_of(known.begin(), known.end(), [&](const WindowGeometry& k) { return k.id == window.id; });
+  };
+  const bool appeared = WaitFor(
+      [&] {
+        for (const WindowGeometry& window : ShownWindows(pid)) {
+          if (!isKnown(window)) {
+            geometry = window;
+            return true;
+          }
+        }
+        return false;
+      },
+      timeoutMs);
+  if (!appeared) return false;
+  // A window may be placed or sized once more right after it is mapped.
+  WindowGeometry settled = geometry;
+  for (int look = 0; look < 10; ++look) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    if (!GeometryOf(std::to_string(geometry.id), settled)) return false;
+    if (settled.x == geometry.x && settled.y == geometry.y && settled.width == geometry.width &&
+        settled.height == geometry.height) {
+      return true;
+    }
+    geometry = settled;
+  }
+  return true;
+}
+
+bool WaitUntilGone(int pid, const WindowGeometry& window, int timeoutMs) {
+  return WaitFor(
+      [&] {
+        const std::vector<WindowGeometry> shown = ShownWindows(pid);
+        return std::none_of(shown.begin(), shown.end(), [&](const WindowGeometry& w) { return w.id == window.id; });
+      },
+      timeoutMs);
+}
+
+QImage ScreenArea(const WindowGeometry& area) {
+  const XConnection x11;
+  if (!x11.Open() || area.width <= 0 || area.height <= 0) return {};
+  xcb_get_image_reply_t* reply = xcb_get_image_reply(
+      x11.Get(),
+      xcb_get_image(x11.Get(), XCB_IMAGE_FORMAT_Z_PIXMAP, x11.Root(), static_cast<int16_t>(area.x),
+                    static_cast<int16_t>(area.y), static_cast<uint16_t>(area.width),
+                    static_cast<uint16_t>(area.height), ~0u),
+      nullptr);
+  QImage image;
+  // A 24-bit screen keeps each pixel in 32 bits, red in the third byte, as Format_RGB32 does.
+  if (reply && reply->depth == 24 &&
+      xcb_get_image_data_length(reply) == static_cast<int>(4 * area.width * area.height)) {
+    image = QImage(xcb_get_image_data(reply), area.width, area.height, 4 * area.width, QImage::Format_RGB32).copy();
+  }
+  std::free(reply);
+  return image;
 }
 
 void Click(int x, int y) {

@@ -23,9 +23,9 @@ namespace quorlin::testing {
 
 inline constexpr const char* kMainWindowTitle = "Quorlin    - by Tamsk";
 
-// Starts Xvfb and makes its display this process's DISPLAY (WAYLAND_DISPLAY is removed, so
-// children use X); empty, or the reason, when it did not start.
-std::string UsePrivateXServer();
+// Starts Xvfb with a screen of width × height and makes its display this process's DISPLAY
+// (WAYLAND_DISPLAY is removed, so children use X); empty, or the reason, when it did not start.
+std::string UsePrivateXServer(int width = 1280, int height = 1024);
 
 struct WindowGeometry {
   int x = 0, y = 0, width = 0, height = 0;
@@ -38,6 +38,17 @@ struct WindowGeometry {
 bool FindWindow(const std::string& title, WindowGeometry& geometry, int pid = 0);
 // The same for the first window whose class name (WM_CLASS) this regular expression matches.
 bool FindWindowOfClass(const std::string& windowClass, WindowGeometry& geometry);
+
+// The shown windows of the process `pid`, pop-ups included.
+std::vector<WindowGeometry> ShownWindows(int pid);
+// Waits for a shown window of `pid` that is none of `known`, and then for its place and size to
+// settle; whether one came within timeoutMs.
+bool WaitForNewWindow(int pid, const std::vector<WindowGeometry>& known, WindowGeometry& geometry, int timeoutMs);
+// Whether the window was no longer shown within timeoutMs.
+bool WaitUntilGone(int pid, const WindowGeometry& window, int timeoutMs);
+
+// The screen's pixels in that area, read from the X server; a null image on failure.
+QImage ScreenArea(const WindowGeometry& area);
 
 // Asks the window to close as a window manager's close button does (WM_DELETE_WINDOW).
 bool RequestClose(const WindowGeometry& window);

@@ -58,15 +58,15 @@ bool HaveProgram(const std::string& name) {
   return false;
 }
 
-std::string StartXvfb() {
+std::string StartXvfb(int width, int height) {
   if (!HaveProgram("Xvfb")) return {};
   int fds[2];
   if (pipe(fds) != 0) return {};
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addclose(&actions, fds[0]);
-  const pid_t server = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x1024x24",
-                              "-nolisten", "tcp"},
+  const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+  const pid_t server = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen, "-nolisten", "tcp"},
                              &actions);
   posix_spawn_file_actions_destroy(&actions);
   close(fds[1]);

@@ -10,7 +10,8 @@ namespace quorlin::testing {
 
 // Starts Xvfb on a display number it finds free; the display's name (":N"), or empty when
 // Xvfb is missing or did not come up within a few seconds. The server ends with this process.
-std::string StartXvfb();
+// Its one screen is width × height pixels, 24 bits deep.
+std::string StartXvfb(int width = 1280, int height = 1024);
 
 // Serves the calling thread's message queue (and so the desktop's events) until done() is
 // true or timeoutMs passed; whether done() became true.
