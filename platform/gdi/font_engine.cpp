@@ -19,6 +19,8 @@
 #include <tuple>
 #include <unordered_map>
 
+#include "platform/gdi/font_file_stream.h"
+
 namespace quorlin::platform::gdi {
 namespace {
 
@@ -131,7 +133,7 @@ FT_Face SharedFace(const FaceFile& file) {
   auto [it, fresh] = faces->try_emplace(std::pair(file.path, file.index), nullptr);
   if (fresh) {
     Engine& e = TheEngine();
-    if (e.library == nullptr || FT_New_Face(e.library, file.path.c_str(), file.index, &it->second) != 0) {
+    if (e.library == nullptr || OpenFaceFromFile(e.library, file.path, file.index, &it->second) != 0) {
       it->second = nullptr;
     }
   }
