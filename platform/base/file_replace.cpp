@@ -58,6 +58,7 @@ bool ReplaceFileContents(const std::string& path, std::span<const std::string_vi
   const bool hadFile = ::stat(target.c_str(), &old) == 0;
   if (hadFile && !S_ISREG(old.st_mode)) {
     SetLastError(ERROR_ACCESS_DENIED);
+    errno = S_ISDIR(old.st_mode) ? EISDIR : EINVAL;
     return false;
   }
   if (hadFile && ::access(target.c_str(), W_OK) != 0) {  // a file its owner made read-only stays as it is
@@ -97,7 +98,9 @@ bool ReplaceFileContents(const std::string& path, std::span<const std::string_vi
     ok = false;
   }
   if (!ok) {
+    const int reason = errno;
     ::unlink(temporary.c_str());
+    errno = reason;
     return false;
   }
   const int directoryFd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);

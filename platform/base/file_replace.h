@@ -13,7 +13,7 @@ namespace quorlin::platform {
 // temporary file is removed when anything fails. A symbolic link is followed and its target
 // replaced; an existing file keeps its permission bits. An existing file its owner may not
 // write, or anything but a regular file, is left alone and the call fails. False with the last
-// error set on failure.
+// error set, and errno holding the reason, on failure.
 bool ReplaceFileContents(const std::string& path, std::span<const std::string_view> pieces);
 bool ReplaceFileContents(const std::string& path, std::string_view bytes);
 

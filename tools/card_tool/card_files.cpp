@@ -1,13 +1,12 @@
 #include "tools/card_tool/card_files.h"
 
-#include <fcntl.h>
 #include <png.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
 #include <memory>
+
+#include "platform/base/file_replace.h"
 
 namespace quorlin::card_tool {
 namespace {
@@ -21,26 +20,6 @@ uint32_t Read32(const uint8_t* p) {
          static_cast<uint32_t>(p[3]) << 24;
 }
 uint16_t Read16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
-
-bool WriteAll(int file, const uint8_t* bytes, size_t size) {
-  while (size > 0) {
-    const ssize_t written = write(file, bytes, size);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    bytes += written;
-    size -= static_cast<size_t>(written);
-  }
-  return true;
-}
-
-mode_t CreatedFileMode() {
-  static const mode_t mode = [] {
-    const mode_t mask = umask(0);
-    umask(mask);
-    return static_cast<mode_t>(0666 & ~mask);
-  }();
-  return mode;
-}
 
 }  // namespace
 
@@ -82,20 +61,10 @@ std::optional<std::vector<uint8_t>> BmpToPng(const uint8_t* bmp, size_t size) {
 }
 
 bool ReplaceFileAtomically(const std::filesystem::path& target, const uint8_t* bytes, size_t size, std::string* error) {
-  const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-  std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-  const int file = mkstemp(temporary.data());
-  if (file < 0) {
-    if (error) *error = std::strerror(errno);
-    return false;
+  if (platform::ReplaceFileContents(target.string(), std::string_view(reinterpret_cast<const char*>(bytes), size))) {
+    return true;
   }
-  bool done = WriteAll(file, bytes, size) && fchmod(file, CreatedFileMode()) == 0;
-  const int savedErrno = errno;
-  done = (close(file) == 0) && done;
-  if (done && std::rename(temporary.c_str(), target.c_str()) == 0) return true;
-  const int failure = done ? errno : savedErrno;
-  unlink(temporary.c_str());
-  if (error) *error = std::strerror(failure);
+  if (error) *error = std::strerror(errno);
   return false;
 }
 
