@@ -10,8 +10,11 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cmath>
+#include <condition_variable>
 #include <list>
 #include <map>
+#include <mutex>
+#include <memory>
 #include <numbers>
 #include <optional>
 #include <set>
@@ -53,14 +56,12 @@ std::mutex& FontLock();
 namespace {
 
 struct Engine {
-  FT_Library library = nullptr;
   FcConfig* config = nullptr;
 };
 
 Engine& TheEngine() {
   static Engine* engine = [] {
     auto* e = new Engine;
-    if (FT_Init_FreeType(&e->library) != 0) e->library = nullptr;
     e->config = FcInitLoadConfig();
     if (e->config != nullptr) {
       FcConfigParseAndLoadFromMemory(e->config, reinterpret_cast<const FcChar8*>(kFontConfigXml), FcFalse);
@@ -127,17 +128,52 @@ bool MatchFace(const std::string& family, int weight, bool italic, FaceFile* out
 
 // One FreeType face per font file, shared by every font that uses it; each font draws through a
 // size object of its own on it. Faces stay open for the rest of the process. Null when the file
-// cannot be opened. Under the font lock.
+// cannot be opened.
+//
+// Faces open without the font lock, each in a FreeType library of its own (opening faces in one
+// library must be serialised), so that several open side by side; whoever asks for a face that
+// another thread is opening waits for it. All use of a face after that is under the font lock.
+struct FaceSlot {
+  std::mutex mutex;
+  std::condition_variable opened;
+  bool ready = false;
+  FT_Face face = nullptr;
+};
+
+FT_Face OpenInOwnLibrary(const FaceFile& file) {
+  FT_Library library = nullptr;
+  if (FT_Init_FreeType(&library) != 0) return nullptr;
+  FT_Face face = nullptr;
+  if (OpenFaceFromFile(library, file.path, file.index, &face) == 0) return face;
+  FT_Done_FreeType(library);
+  return nullptr;
+}
+
 FT_Face SharedFace(const FaceFile& file) {
-  static auto* faces = new std::map<std::pair<std::string, int>, FT_Face>;
-  auto [it, fresh] = faces->try_emplace(std::pair(file.path, file.index), nullptr);
-  if (fresh) {
-    Engine& e = TheEngine();
-    if (e.library == nullptr || OpenFaceFromFile(e.library, file.path, file.index, &it->second) != 0) {
-      it->second = nullptr;
-    }
+  static auto* facesLock = new std::mutex;
+  static auto* faces = new std::map<std::pair<std::string, int>, std::shared_ptr<FaceSlot>>;
+  std::shared_ptr<FaceSlot> slot;
+  bool opener = false;
+  {
+    std::lock_guard lock(*facesLock);
+    auto [it, fresh] = faces->try_emplace(std::pair(file.path, file.index));
+    if (fresh) it->second = std::make_shared<FaceSlot>();
+    opener = fresh;
+    slot = it->second;
   }
-  return it->second;
+  if (opener) {
+    FT_Face face = OpenInOwnLibrary(file);
+    {
+      std::lock_guard lock(slot->mutex);
+      slot->face = face;
+      slot->ready = true;
+    }
+    slot->opened.notify_all();
+    return face;
+  }
+  std::unique_lock lock(slot->mutex);
+  slot->opened.wait(lock, [&] { return slot->ready; });
+  return slot->face;
 }
 
 int RoundDiv(int64_t a, int64_t b) { return static_cast<int>(std::llround(static_cast<double>(a) / b)); }
@@ -347,9 +383,12 @@ namespace {
 
 // Opens the face a font of this family, weight and slant draws with, unless it is open already.
 void OpenFace(const std::string& familyUtf8, int weight, bool italic) {
-  std::lock_guard lock(FontLock());
   FaceFile file;
-  if (MatchFace(familyUtf8, weight, italic, &file)) SharedFace(file);
+  {
+    std::lock_guard lock(FontLock());
+    if (!MatchFace(familyUtf8, weight, italic, &file)) return;
+  }
+  SharedFace(file);
 }
 
 }  // namespace
@@ -360,11 +399,11 @@ void PrepareFontsInBackground() {
       std::lock_guard lock(FontLock());
       TheEngine();
     }
-    // The stock fonts' faces: every window's frame and controls draw with them. The lock is
-    // let go between the faces, so that text in a face already open need not wait.
+    // The stock fonts' faces, side by side: every window's frame and controls draw with them.
     const std::string songTi(reinterpret_cast<const char*>(u8"宋体"));
+    std::thread regular([songTi] { OpenFace(songTi, FW_NORMAL, false); });
     OpenFace(songTi, FW_BOLD, false);
-    OpenFace(songTi, FW_NORMAL, false);
+    regular.join();
   }).detach();
 }
 
