@@ -85,7 +85,7 @@ bool ReplaceFileContents(const std::string& path, std::span<const std::string_vi
     SetLastErrorFromErrno(errno);
     ok = false;
   }
-  if (ok && ::fsync(fd) != 0) {
+  if (ok && ::fdatasync(fd) != 0) {
     SetLastErrorFromErrno(errno);
     ok = false;
   }
@@ -103,11 +103,8 @@ bool ReplaceFileContents(const std::string& path, std::span<const std::string_vi
     errno = reason;
     return false;
   }
-  const int directoryFd = ::open(directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (directoryFd >= 0) {
-    ::fsync(directoryFd);
-    ::close(directoryFd);
-  }
+  // The folder is not synced: after a crash the rename may be lost, which leaves the old file,
+  // whole; the new contents were synced before the rename, so no name ever shows a part of them.
   return true;
 }
 
