@@ -29,14 +29,27 @@ BOOL Blit(HDC destDC, int x, int y, int width, int height, HDC srcDC, int xs, in
   const POINT s0 = st.ToDevice(POINT{xs, ys});
   const POINT s1 = st.ToDevice(POINT{xs + sw, ys + sh});
 
+  // Both surfaces locked, then read again: a window's context may have been retargeted by the
+  // window layer meanwhile (DeviceTarget does the same for one surface).
   POINT srcOrigin, destOrigin;
   Surface* srcSurface = TargetSurface(*src, &srcOrigin);
   Surface* destSurface = TargetSurface(*dest, &destOrigin);
-  if (!srcSurface || !destSurface) return FALSE;
-  std::unique_lock<std::mutex> destLock(destSurface->mutex, std::defer_lock);
-  std::unique_lock<std::mutex> srcLock(srcSurface->mutex, std::defer_lock);
-  if (srcSurface == destSurface) destLock.lock();
-  else std::lock(destLock, srcLock);
+  std::unique_lock<std::mutex> destLock;
+  std::unique_lock<std::mutex> srcLock;
+  for (;;) {
+    if (!srcSurface || !destSurface) return FALSE;
+    destLock = std::unique_lock<std::mutex>(destSurface->mutex, std::defer_lock);
+    srcLock = std::unique_lock<std::mutex>(srcSurface->mutex, std::defer_lock);
+    if (srcSurface == destSurface) destLock.lock();
+    else std::lock(destLock, srcLock);
+    Surface* srcNow = TargetSurface(*src, &srcOrigin);
+    Surface* destNow = TargetSurface(*dest, &destOrigin);
+    if (srcNow == srcSurface && destNow == destSurface) break;
+    if (srcLock.owns_lock()) srcLock.unlock();
+    destLock.unlock();
+    srcSurface = srcNow;
+    destSurface = destNow;
+  }
 
   DeviceTarget target(*dest, false);
   TransferSource source;

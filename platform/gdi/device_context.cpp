@@ -1,5 +1,6 @@
 // Device contexts: creation, selected objects, saved states and the simple drawing state.
 #include <algorithm>
+#include <mutex>
 #include <utility>
 
 #include "platform/gdi/device_target.h"
@@ -75,8 +76,12 @@ HDC CreateLazySurfaceDC(std::function<std::shared_ptr<Surface>()> makeSurface, P
 bool UpdateSurfaceDC(HDC hdc, POINT origin, const VisibleRects& visible) {
   auto dc = gdi::LookupDC(hdc);
   if (!dc || dc->kind != gdi::DeviceContext::Kind::Surface) return false;
+  gdi::Region region = gdi::RegionOfRects(visible);
+  // A thread drawing through the context holds its surface's lock for the whole operation.
+  std::unique_lock<std::mutex> drawing;
+  if (dc->surface) drawing = std::unique_lock(dc->surface->mutex);
   dc->origin = origin;
-  dc->visible = gdi::RegionOfRects(visible);
+  dc->visible = std::move(region);
   gdi::InvalidateClip(*dc);
   return true;
 }
@@ -84,8 +89,12 @@ bool UpdateSurfaceDC(HDC hdc, POINT origin, const VisibleRects& visible) {
 bool RetargetSurfaceDC(HDC hdc, std::shared_ptr<Surface> surface, POINT origin, const VisibleRects& visible) {
   auto dc = gdi::LookupDC(hdc);
   if (!dc || dc->kind != gdi::DeviceContext::Kind::Surface || !surface) return false;
-  dc->surface = std::move(surface);
-  dc->makeSurface = nullptr;
+  if (dc->surface != surface) {
+    std::unique_lock<std::mutex> drawing;
+    if (dc->surface) drawing = std::unique_lock(dc->surface->mutex);
+    dc->retiredSurface = std::exchange(dc->surface, std::move(surface));
+    dc->makeSurface = nullptr;
+  }
   return UpdateSurfaceDC(hdc, origin, visible);
 }
 

@@ -32,9 +32,17 @@ const Region& EffectiveClip(DeviceContext& dc) {
 void InvalidateClip(DeviceContext& dc) { dc.effectiveClip.reset(); }
 
 DeviceTarget::DeviceTarget(DeviceContext& dc, bool lock) {
+  // The window layer moves and retargets a window's contexts under their surface's lock while
+  // another thread may draw through one: what holds is what is read under the lock.
   Surface* surface = TargetSurface(dc, &origin_);
+  while (surface != nullptr && lock) {
+    lock_ = std::unique_lock(surface->mutex);
+    Surface* now = TargetSurface(dc, &origin_);
+    if (now == surface) break;
+    lock_.unlock();
+    surface = now;
+  }
   if (surface == nullptr) return;
-  if (lock) lock_ = std::unique_lock(surface->mutex);
   surface_ = surface;
   clip_ = &EffectiveClip(dc);
   monochrome_ = IsMonochromeTarget(dc);

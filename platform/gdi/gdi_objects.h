@@ -93,6 +93,9 @@ struct DeviceContext : HandleObject {
   // Surface device contexts only. A context made with a surface maker has no surface until an
   // operation first reaches its pixels (TargetSurface).
   mutable std::shared_ptr<Surface> surface;
+  // The surface before the last retargeting, kept alive for a drawing thread that had found it
+  // just before: it waits for that surface's lock, then finds the new one (DeviceTarget).
+  std::shared_ptr<Surface> retiredSurface;
   std::function<std::shared_ptr<Surface>()> makeSurface;
   POINT origin{0, 0};
   Region visible;
