@@ -80,7 +80,8 @@ void Stop(pid_t pid) {
 std::string StartXvfb(pid_t& server) {
   int fds[2];
   if (pipe(fds) != 0) return {};
-  server = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"},
+  server = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x1024x24", "-nolisten", "tcp",
+                  "-noreset"},
                  {}, true);
   close(fds[1]);
   std::string number;

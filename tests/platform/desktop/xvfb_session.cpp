@@ -66,7 +66,10 @@ std::string StartXvfb(int width, int height) {
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addclose(&actions, fds[0]);
   const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-  const pid_t server = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen, "-nolisten", "tcp"},
+  // -noreset: the server otherwise resets when its last client leaves (a test's xdotool, say),
+  // and a program connecting during the reset is refused.
+  const pid_t server = Spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", screen, "-nolisten", "tcp",
+                              "-noreset"},
                              &actions);
   posix_spawn_file_actions_destroy(&actions);
   close(fds[1]);
