@@ -18,6 +18,7 @@
 #include <numbers>
 #include <optional>
 #include <set>
+#include <system_error>
 #include <thread>
 #include <tuple>
 #include <unordered_map>
@@ -394,17 +395,27 @@ void OpenFace(const std::string& familyUtf8, int weight, bool italic) {
 }  // namespace
 
 void PrepareFontsInBackground() {
-  std::thread([] {
+  const auto prepare = [] {
     {
       std::lock_guard lock(FontLock());
       TheEngine();
     }
     // The stock fonts' faces, side by side: every window's frame and controls draw with them.
     const std::string songTi(reinterpret_cast<const char*>(u8"宋体"));
-    std::thread regular([songTi] { OpenFace(songTi, FW_NORMAL, false); });
+    std::thread regular;
+    try {
+      regular = std::thread([songTi] { OpenFace(songTi, FW_NORMAL, false); });
+    } catch (const std::system_error&) {
+      OpenFace(songTi, FW_NORMAL, false);
+    }
     OpenFace(songTi, FW_BOLD, false);
-    regular.join();
-  }).detach();
+    if (regular.joinable()) regular.join();
+  };
+  try {
+    std::thread(prepare).detach();
+  } catch (const std::system_error&) {
+    // No thread to be had: the first font realised loads the configuration.
+  }
 }
 
 void PrepareFaceInBackground(const std::string& familyUtf8, int weight, bool italic) {
@@ -414,7 +425,11 @@ void PrepareFaceInBackground(const std::string& familyUtf8, int weight, bool ita
     std::lock_guard lock(*askedLock);
     if (!asked->emplace(familyUtf8, weight >= 600, italic).second) return;
   }
-  std::thread([familyUtf8, weight, italic] { OpenFace(familyUtf8, weight, italic); }).detach();
+  try {
+    std::thread([familyUtf8, weight, italic] { OpenFace(familyUtf8, weight, italic); }).detach();
+  } catch (const std::system_error&) {
+    // No thread to be had: the face opens when text is first drawn in it.
+  }
 }
 
 RealizedFont* RealizeFont(const FontRequest& request) {

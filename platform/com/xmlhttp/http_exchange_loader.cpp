@@ -2,6 +2,7 @@
 // or ahead of it by PrepareHttpInBackground.
 #include <cstdio>
 #include <mutex>
+#include <system_error>
 #include <thread>
 
 #include "platform/base/program_modules.h"
@@ -31,7 +32,11 @@ const HttpModule& TheHttpModule() {
 }  // namespace
 
 void PrepareHttpInBackground() {
-  std::thread([] { TheHttpModule(); }).detach();
+  try {
+    std::thread([] { TheHttpModule(); }).detach();
+  } catch (const std::system_error&) {
+    // No thread to be had: the first request loads the module.
+  }
 }
 
 HttpExchangeResult RunHttpExchange(const HttpExchangeRequest& request) {
