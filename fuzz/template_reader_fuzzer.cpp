@@ -7,6 +7,7 @@
 #include <iterator>
 #include <vector>
 
+#include "fuzz/kept_working_directory.h"
 #include "graphics/draw_panel/unit/draw_panel_unit.h"
 #include "graphics/picture_box/unit/pic_box_unit.h"
 #include "platform/startup/platform_startup.h"
@@ -130,8 +131,11 @@ void CreateAndReadEverything(const uint8_t* data, size_t size) {
   info.libraries = g_libraries;
   quorlin::RuntimeKernel& kernel = quorlin::Kernel();
   kernel.ResetForTests();
-  kernel.InitialiseInstance(info, nullptr);
-  kernel.LoadTemplates();
+  {
+    const quorlin::fuzz::KeptWorkingDirectory keptDirectory;
+    kernel.InitialiseInstance(info, nullptr);
+    kernel.LoadTemplates();
+  }
   for (auto& [id, form] : kernel.Forms()) {
     auto* loaded = dynamic_cast<LoadedForm*>(form.get());
     // A window whose own record is of another type would raise its creation events from a
