@@ -89,6 +89,12 @@ TEST(JpegDecoder, FatalErrorsAndEndlessScansGiveNoPicture) {
   EXPECT_STREQ(DecodeJpeg(absurdScans.data(), absurdScans.size()).error(), "JPEG data refused by libjpeg");
 }
 
+TEST(JpegDecoder, ALowerPixelCapRefusesOnlyLargerPictures) {
+  const Bytes file = testing::WriteJpeg(testing::TestImage(40, 24), 90);
+  EXPECT_TRUE(DecodeJpegWithin(file.data(), file.size(), 40 * 24).ok());
+  EXPECT_FALSE(DecodeJpegWithin(file.data(), file.size(), 40 * 24 - 1).ok());
+}
+
 // A 4 × 4 CMYK JPEG of one colour; libjpeg marks it as Adobe (inverted channels).
 Bytes WriteCmykJpeg(uint8_t c, uint8_t m, uint8_t y, uint8_t k) {
   jpeg_compress_struct info{};
