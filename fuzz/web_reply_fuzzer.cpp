@@ -10,6 +10,7 @@
 #include "app/support/runtime_calls.h"
 #include "app/web/reply_cookies.h"
 #include "app/web/text_helpers.h"
+#include "fuzz/kept_working_directory.h"
 #include "platform/startup/platform_startup.h"
 #include "runtime/corelib/core_library.h"
 #include "runtime/kernel/runtime_kernel.h"
@@ -22,6 +23,7 @@ void StartKernel() {
   static bool started = false;
   if (started) return;
   started = true;
+  const quorlin::fuzz::KeptWorkingDirectory keptDirectory;
   setenv("QUORLIN_DISPLAY", "headless", 0);
   quorlin::platform::StartPlatform();
   static const quorlin::LibraryInfoBlock* libraries[1] = {&quorlin::CoreLibraryInfo()};

@@ -12,8 +12,13 @@ namespace quorlin::pictures {
 
 // libjpeg-turbo. Warnings (a truncated file among them) are ignored and the available part is
 // decoded; fatal errors and progressive files of more than kMaxJpegScans scans give no picture.
-inline constexpr int kMaxJpegScans = 500;
+// Encoders write about ten scans; every scan walks every block of the picture however few bytes
+// it holds, so a small file of hundreds of scans would keep the window busy for seconds.
+inline constexpr int kMaxJpegScans = 100;
 Result<DecodedPicture> DecodeJpeg(const uint8_t* data, size_t size);
+
+// The same with a lower cap on width × height than every picture's (kMaxPicturePixels).
+Result<DecodedPicture> DecodeJpegWithin(const uint8_t* data, size_t size, uint64_t maxPixels);
 
 // libpng, straight into blue, green, red, alpha: 16-bit files with every channel scaled to 8
 // bits as it is (no gamma conversion), all others through the simplified reader.

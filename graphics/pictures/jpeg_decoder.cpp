@@ -22,12 +22,16 @@ struct SessionCloser {
 }  // namespace
 
 Result<DecodedPicture> DecodeJpeg(const uint8_t* data, size_t size) {
+  return DecodeJpegWithin(data, size, kMaxPicturePixels);
+}
+
+Result<DecodedPicture> DecodeJpegWithin(const uint8_t* data, size_t size, uint64_t maxPixels) {
   std::unique_ptr<JpegSession, SessionCloser> session(new JpegSession{});
   if (!JpegReadHeader(*session, data, size, kMaxJpegScans)) return Fail("JPEG header refused by libjpeg");
   const jpeg_decompress_struct& info = session->decompressor;
   const int64_t width = info.image_width, height = info.image_height;
   // A truncated file decodes its available part at full size, so only the cap bounds it.
-  if (!AreaAllowed(width, height)) return Fail("JPEG side outside 1..32767 or above 64 megapixels");
+  if (!AreaAllowed(width, height, maxPixels)) return Fail("JPEG side outside 1..32767 or above 64 megapixels");
   const size_t stride = static_cast<size_t>(width) * 3;
 
   DecodedPicture picture;

@@ -14,9 +14,9 @@ inline constexpr uint64_t kMaxPixelBytes = 256ull << 20;
 
 inline bool SideAllowed(int64_t side) { return side >= 1 && side <= kMaxPictureSide; }
 
-// Both sides allowed and at most 64 megapixels together.
-inline bool AreaAllowed(int64_t width, int64_t height) {
-  return SideAllowed(width) && SideAllowed(height) && static_cast<uint64_t>(width) * static_cast<uint64_t>(height) <= kMaxPicturePixels;
+// Both sides allowed and at most 64 megapixels (or `maxPixels`) together.
+inline bool AreaAllowed(int64_t width, int64_t height, uint64_t maxPixels = kMaxPicturePixels) {
+  return SideAllowed(width) && SideAllowed(height) && static_cast<uint64_t>(width) * static_cast<uint64_t>(height) <= maxPixels;
 }
 
 // Sides already checked with SideAllowed, so the product cannot overflow.

@@ -7,6 +7,7 @@
 
 #include "platform/base/heap.h"
 #include "platform/base/thread_services.h"
+#include "platform/user/window_core.h"
 #include "runtime/kernel/runtime_error.h"
 
 namespace quorlin {
@@ -111,6 +112,9 @@ void RuntimeKernel::RemoveIdleCallbacks(HWND window) {
 }
 
 void RuntimeKernel::ResetForTests() {
+  // Each start-up makes its own service window; one left behind would pile up across starts.
+  if (serviceWindow_) DestroyWindow(serviceWindow_);
+  serviceWindow_ = 0;
   forms_.clear();
   staticRanges_.clear();
   dllCommands_.clear();

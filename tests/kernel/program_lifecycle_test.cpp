@@ -123,5 +123,18 @@ TEST(ProgramLifecycle, IdleCallbacksRunWhenTheQueueRunsEmpty) {
   EXPECT_EQ(result.standardError, "idle calls 3\n");
 }
 
+// Tests and fuzz targets start the kernel again and again in one process.
+TEST(ProgramLifecycle, ResetForTestsLeavesNoServiceWindowBehind) {
+  const auto result = RunProgram(testing::TemplateDataFor({kStartForm}), [] {
+    EntryTable().CallKernelRoutine(KernelRoutine::LoadTemplates, 0, 0, 0);
+    const HWND service = Kernel().ServiceWindow();
+    const bool shownBefore = IsWindow(service);
+    Kernel().ResetForTests();
+    fprintf(stderr, "%d %d %d\n", shownBefore, IsWindow(service), Kernel().ServiceWindow() != 0);
+    return 0;
+  });
+  EXPECT_EQ(result.standardError, "1 0 0\n");
+}
+
 }  // namespace
 }  // namespace quorlin

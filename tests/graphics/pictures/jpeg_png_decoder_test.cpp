@@ -83,10 +83,16 @@ TEST(JpegDecoder, FatalErrorsAndEndlessScansGiveNoPicture) {
   EXPECT_FALSE(DecodeJpeg(nullptr, 0).ok());
 
   const Bytes progressive = testing::WriteJpeg(testing::TestImage(16, 16), 80, false, true);
-  const Bytes manyScans = WithRepeatedLastScan(progressive, 100);
+  const Bytes manyScans = WithRepeatedLastScan(progressive, kMaxJpegScans - 20);
   EXPECT_TRUE(DecodeJpeg(manyScans.data(), manyScans.size()).ok());
   const Bytes absurdScans = WithRepeatedLastScan(progressive, kMaxJpegScans + 10);
   EXPECT_STREQ(DecodeJpeg(absurdScans.data(), absurdScans.size()).error(), "JPEG data refused by libjpeg");
+}
+
+TEST(JpegDecoder, ALowerPixelCapRefusesOnlyLargerPictures) {
+  const Bytes file = testing::WriteJpeg(testing::TestImage(40, 24), 90);
+  EXPECT_TRUE(DecodeJpegWithin(file.data(), file.size(), 40 * 24).ok());
+  EXPECT_FALSE(DecodeJpegWithin(file.data(), file.size(), 40 * 24 - 1).ok());
 }
 
 // A 4 × 4 CMYK JPEG of one colour; libjpeg marks it as Adobe (inverted channels).
