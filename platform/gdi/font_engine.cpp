@@ -23,7 +23,7 @@
 #include <tuple>
 #include <unordered_map>
 
-#include "platform/gdi/font_file_stream.h"
+#include "platform/gdi/font_file_mapping.h"
 
 namespace quorlin::platform::gdi {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/gdi/font_file_stream.h"
+#include "platform/gdi/font_file_mapping.h"
 
 #include <fcntl.h>
 #include <sys/mman.h>
