@@ -23,7 +23,7 @@
 #include <tuple>
 #include <unordered_map>
 
-#include "platform/gdi/font_file_mapping.h"
+#include "platform/gdi/font_file_reader.h"
 
 namespace quorlin::platform::gdi {
 namespace {
