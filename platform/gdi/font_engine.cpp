@@ -400,16 +400,9 @@ void PrepareFontsInBackground() {
       std::lock_guard lock(FontLock());
       TheEngine();
     }
-    // The stock fonts' faces, side by side: every window's frame and controls draw with them.
-    const std::string songTi(reinterpret_cast<const char*>(u8"宋体"));
-    std::thread regular;
-    try {
-      regular = std::thread([songTi] { OpenFace(songTi, FW_NORMAL, false); });
-    } catch (const std::system_error&) {
-      OpenFace(songTi, FW_NORMAL, false);
-    }
-    OpenFace(songTi, FW_BOLD, false);
-    if (regular.joinable()) regular.join();
+    // The stock fonts' regular face: every window's controls draw with it. (The bold one is for
+    // window captions, drawn when somebody looks at them.)
+    OpenFace(reinterpret_cast<const char*>(u8"宋体"), FW_NORMAL, false);
   };
   try {
     std::thread(prepare).detach();

@@ -1,16 +1,18 @@
 // The non-client frame in the classic look.
 #include "platform/user/window_frame.h"
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/sys_colors.h"
 #include "platform/user/painting.h"
 #include "platform/user/window_geometry.h"
 #include "platform/user/window_layout.h"
+#include "platform/user/window_record.h"
 
 namespace quorlin::platform {
-namespace {
 
 struct FrameLayout {
   RECT window{};   // window coordinates: (0, 0) is the window's corner
@@ -22,8 +24,11 @@ struct FrameLayout {
   DWORD style = 0;
   DWORD exStyle = 0;
   bool active = false;
+  bool topLevel = false;
   std::string title;
 };
+
+namespace {
 
 bool LayoutOf(HWND hwnd, FrameLayout& out) {
   std::lock_guard lock(TreeLock());
@@ -35,6 +40,7 @@ bool LayoutOf(HWND hwnd, FrameLayout& out) {
   out.exStyle = window->exStyle;
   out.title = window->text;
   out.active = window->queue->inputState->active == hwnd;
+  out.topLevel = RootLocked(hwnd) == hwnd;
   if ((window->style & WS_CAPTION) == WS_CAPTION) {
     const int side = (window->style & WS_THICKFRAME) ? GetSystemMetrics(SM_CXSIZEFRAME) : GetSystemMetrics(SM_CXFIXEDFRAME);
     const int height = (window->exStyle & WS_EX_TOOLWINDOW) ? GetSystemMetrics(SM_CYSMCAPTION) : GetSystemMetrics(SM_CYCAPTION);
@@ -105,12 +111,13 @@ LRESULT FrameHitTest(HWND hwnd, POINT screen) {
   return HTBORDER;
 }
 
-void DrawWindowFrame(HWND hwnd) {
-  FrameLayout layout;
-  if (!LayoutOf(hwnd, layout)) return;
-  if (EqualRect(&layout.window, &layout.client)) return;
+namespace {
+
+void PaintFrame(HWND hwnd, const FrameLayout& layout) {
   const HDC hdc = GetWindowDC(hwnd);
   if (!hdc) return;
+  // Owed since a resize, the frame still covers only what the window was then.
+  IntersectClipRect(hdc, layout.window.left, layout.window.top, layout.window.right, layout.window.bottom);
   ExcludeClipRect(hdc, layout.client.left, layout.client.top, layout.client.right, layout.client.bottom);
   RECT r = layout.window;
   FillColour(hdc, r, COLOR_BTNFACE);
@@ -154,6 +161,45 @@ void DrawWindowFrame(HWND hwnd) {
     Bevel(hdc, edge, COLOR_3DSHADOW, COLOR_3DHIGHLIGHT);
   }
   ReleaseDC(hwnd, hdc);
+}
+
+}  // namespace
+
+void DrawWindowFrame(HWND hwnd) {
+  auto layout = std::make_shared<FrameLayout>();
+  if (!LayoutOf(hwnd, *layout)) return;
+  if (EqualRect(&layout->window, &layout->client)) return;
+  if (layout->topLevel && !IsRectEmpty(&layout->caption)) {
+    std::lock_guard lock(TreeLock());
+    if (WindowRecord* window = RecordLocked(hwnd)) window->owedFrame = std::move(layout);
+    return;
+  }
+  PaintFrame(hwnd, *layout);
+}
+
+void PaintOwedFrame(HWND hwnd) {
+  std::shared_ptr<const FrameLayout> layout;
+  {
+    std::lock_guard lock(TreeLock());
+    if (WindowRecord* window = RecordLocked(hwnd)) layout = std::move(window->owedFrame);
+  }
+  if (layout) PaintFrame(hwnd, *layout);
+}
+
+void PaintOwedFrames(const RECT& area) {
+  std::vector<HWND> owing;
+  {
+    std::lock_guard lock(TreeLock());
+    for (HWND hwnd : TopLevelWindowsLocked(false)) {
+      const WindowRecord* window = RecordLocked(hwnd);
+      RECT overlap{};
+      const RECT rect = window ? WindowRectLocked(*window) : RECT{};
+      if (window && window->owedFrame && IsShownLocked(*window) && IntersectRect(&overlap, &rect, &area)) {
+        owing.push_back(hwnd);
+      }
+    }
+  }
+  for (HWND hwnd : owing) PaintOwedFrame(hwnd);
 }
 
 }  // namespace quorlin::platform

@@ -7,6 +7,7 @@
 #include "platform/display/display_backend.h"
 #include "platform/gdi/gdi.h"
 #include "platform/user/paint_flags.h"
+#include "platform/user/window_frame.h"
 #include "platform/user/window_geometry.h"
 
 namespace quorlin::platform {
@@ -251,7 +252,10 @@ void ComposeScreen(const RECT& area) {
   const RECT bounds{0, 0, size.cx, size.cy};
   if (!IntersectRect(&clip, &area, &bounds)) return;
   // Until something reads the screen (ScreenSurface) only the display hears of the change.
-  if (const std::shared_ptr<Surface> screen = MadeScreenSurface()) ComposeInto(*screen, clip);
+  if (const std::shared_ptr<Surface> screen = MadeScreenSurface()) {
+    PaintOwedFrames(clip);
+    ComposeInto(*screen, clip);
+  }
   if (DisplayBackend* display = WindowLayerDisplay()) display->ScreenChanged(clip);
 }
 

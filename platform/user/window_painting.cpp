@@ -1,5 +1,6 @@
 // Update regions, BeginPaint / EndPaint and window device contexts.
 #include "platform/user/painting.h"
+#include "platform/user/window_frame.h"
 
 #include <algorithm>
 
@@ -256,7 +257,11 @@ HDC GetDC(HWND hwnd) {
   return OpenWindowDC(hwnd, false, nullptr);
 }
 
-HDC GetWindowDC(HWND hwnd) { return hwnd == 0 ? GetDC(0) : OpenWindowDC(hwnd, true, nullptr); }
+HDC GetWindowDC(HWND hwnd) {
+  if (hwnd == 0) return GetDC(0);
+  PaintOwedFrame(hwnd);
+  return OpenWindowDC(hwnd, true, nullptr);
+}
 
 int ReleaseDC(HWND hwnd, HDC hdc) {
   {

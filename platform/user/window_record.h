@@ -39,6 +39,8 @@ struct WindowClassRecord {
   int liveWindows = 0;
 };
 
+struct FrameLayout;  // window_frame.cpp
+
 enum class WindowLife : uint8_t {
   Creating,    // between registration and the end of WM_CREATE
   Alive,
@@ -78,6 +80,8 @@ struct WindowRecord : HandleObject {
   bool eraseNeeded = false;
   bool frameNeeded = false;  // WM_NCPAINT before the next WM_PAINT
   std::shared_ptr<Surface> surface;  // top-level windows: the pixels of the whole window
+  // A captioned top-level window's frame as WM_NCPAINT last asked for it, not drawn yet.
+  std::shared_ptr<const FrameLayout> owedFrame;
   // From GetDC / GetWindowDC / BeginPaint until released, and whether one covers the frame.
   std::vector<std::pair<HDC, bool>> deviceContexts;
   std::vector<BYTE> extraBytes;

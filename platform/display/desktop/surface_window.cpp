@@ -23,6 +23,7 @@
 #include "platform/user/input.h"
 #include "platform/user/input_injection.h"
 #include "platform/user/virtual_keys.h"
+#include "platform/user/window_frame.h"
 #include "platform/user/window_geometry.h"
 #include "platform/user/window_record.h"
 
@@ -189,6 +190,8 @@ void SurfaceWindow::UpdateIcon() {
 
 void SurfaceWindow::PresentPart(const RECT& part, bool all) {
   if (!isExposed() || lastShown_.empty()) return;
+  // Shown whole, the window shows its frame too.
+  if (!framed_) PaintOwedFrame(hwnd_);
   std::shared_ptr<Surface> surface;
   {
     std::lock_guard lock(TreeLock());

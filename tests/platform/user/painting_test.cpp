@@ -166,6 +166,63 @@ TEST_F(PaintingTest, ScreenCaptureOfAWindowShowsItsChildrenAndFrame) {
   DeleteObject(bitmap);
 }
 
+// A captioned window's frame is drawn when something reads it, as WM_NCPAINT asked for it.
+// Each case runs in a fresh process, where nothing has read the screen yet: once the screen's
+// pixels exist, every composition draws what frames are owed.
+class OwedFrameTest : public PaintingTest {
+ protected:
+  static constexpr int kLeft = 300, kTop = 300;
+  HWND MakeCaptioned() {
+    const HWND top = Make(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, kLeft, kTop, 160, 80);
+    SetWindowTextA(top, "WWWW");
+    Pump();
+    return top;
+  }
+  // Pixels of the caption bar's left part that differ from the bar's colour.
+  static int TitlePixels(COLORREF (*pixel)(HWND, int, int), HWND top) {
+    const int frame = GetSystemMetrics(SM_CXFIXEDFRAME);
+    const COLORREF bar = pixel(top, 110, frame + 1);
+    int title = 0;
+    for (int y = frame + 1; y < frame + GetSystemMetrics(SM_CYCAPTION) - 1; ++y) {
+      for (int x = frame + 4; x < frame + 40; ++x) title += pixel(top, x, y) != bar;
+    }
+    return title;
+  }
+  static COLORREF WindowPixel(HWND top, int x, int y) {
+    const HDC hdc = GetWindowDC(top);
+    const COLORREF c = GetPixel(hdc, x, y);
+    ReleaseDC(top, hdc);
+    return c;
+  }
+  static COLORREF OnScreen(HWND, int x, int y) { return ScreenPixel(kLeft + x, kTop + y); }
+};
+
+TEST_F(OwedFrameTest, TheTitleIsThereForAWindowDCAndForTheScreen) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(std::exit(TitlePixels(WindowPixel, MakeCaptioned()) > 20 && !platform::ScreenPixelsMade() ? 0 : 1),
+              ::testing::ExitedWithCode(0), "");
+  EXPECT_EXIT(std::exit(TitlePixels(OnScreen, MakeCaptioned()) > 20 ? 0 : 1), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(OwedFrameTest, DrawingOnTheFrameIsNotDrawnOverByIt) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  const auto paintRedAndCount = [this] {
+    const HWND top = MakeCaptioned();
+    const HDC hdc = GetWindowDC(top);
+    const HBRUSH red = CreateSolidBrush(kRed);
+    const RECT whole{0, 0, 160, 80};
+    FillRect(hdc, &whole, red);
+    DeleteObject(red);
+    ReleaseDC(top, hdc);
+    int notRed = 0;
+    for (int y = 0; y < 30; y += 3) {
+      for (int x = 0; x < 160; x += 3) notRed += OnScreen(top, x, y) != kRed;
+    }
+    return notRed;
+  };
+  EXPECT_EXIT(std::exit(paintRedAndCount() == 0 ? 0 : 1), ::testing::ExitedWithCode(0), "");
+}
+
 // The screen's pixels (5 MiB at 1280 × 1024) are made only by what reads them; a screen context
 // that only answers questions or measures text leaves them unmade. Run in a fresh process, so
 // that no earlier test has read the screen.
