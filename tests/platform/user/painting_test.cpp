@@ -1,6 +1,9 @@
 // Update regions, WM_PAINT and WM_ERASEBKGND, clipping of siblings and children, and the
 // composed screen.
 #include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <string>
 #include <thread>
 
 #include "platform/user/window_layout.h"
@@ -166,6 +169,19 @@ TEST_F(PaintingTest, ScreenCaptureOfAWindowShowsItsChildrenAndFrame) {
   DeleteObject(bitmap);
 }
 
+// The font files the process holds open (each face keeps its file open).
+std::set<std::string> OpenFontFiles() {
+  std::set<std::string> files;
+  std::error_code error;
+  for (const auto& fd : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+    const std::string target = std::filesystem::read_symlink(fd.path(), error).string();
+    for (const char* suffix : {".ttc", ".ttf", ".otf", ".otc"}) {
+      if (target.ends_with(suffix)) files.insert(target);
+    }
+  }
+  return files;
+}
+
 // A captioned window's frame is drawn when something reads it, as WM_NCPAINT asked for it.
 // Each case runs in a fresh process, where nothing has read the screen yet: once the screen's
 // pixels exist, every composition draws what frames are owed.
@@ -195,6 +211,23 @@ class OwedFrameTest : public PaintingTest {
     return c;
   }
   static COLORREF OnScreen(HWND, int x, int y) { return ScreenPixel(kLeft + x, kTop + y); }
+  // Whether the caption's bold face is opened when the frame is read and not before: the
+  // process holds one more font file once the title is on the screen, or (where bold and
+  // regular text share one file) as many as before.
+  static bool CaptionFaceWaitsForAReader(HWND top) {
+    // A regular font realised first: its face is open before the count.
+    const HDC memory = CreateCompatibleDC(0);
+    SelectObject(memory, GetStockObject(DEFAULT_GUI_FONT));
+    SIZE extent{};
+    GetTextExtentPoint32A(memory, "W", 1, &extent);
+    DeleteDC(memory);
+    const std::set<std::string> before = OpenFontFiles();
+    const bool title = TitlePixels(OnScreen, top) > 20;
+    const std::set<std::string> after = OpenFontFiles();
+    const bool opened = after.size() == before.size() + 1;
+    const bool shared = before.size() == 1 && after == before;
+    return title && (opened || shared);
+  }
 };
 
 TEST_F(OwedFrameTest, TheTitleIsThereForAWindowDCAndForTheScreen) {
@@ -202,6 +235,11 @@ TEST_F(OwedFrameTest, TheTitleIsThereForAWindowDCAndForTheScreen) {
   EXPECT_EXIT(std::exit(TitlePixels(WindowPixel, MakeCaptioned()) > 20 && !platform::ScreenPixelsMade() ? 0 : 1),
               ::testing::ExitedWithCode(0), "");
   EXPECT_EXIT(std::exit(TitlePixels(OnScreen, MakeCaptioned()) > 20 ? 0 : 1), ::testing::ExitedWithCode(0), "");
+}
+
+TEST_F(OwedFrameTest, TheCaptionFaceOpensWhenTheFrameIsRead) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  EXPECT_EXIT(std::exit(CaptionFaceWaitsForAReader(MakeCaptioned()) ? 0 : 1), ::testing::ExitedWithCode(0), "");
 }
 
 TEST_F(OwedFrameTest, DrawingOnTheFrameIsNotDrawnOverByIt) {
