@@ -22,20 +22,22 @@ struct FontFile {
 
 // The system's face for simplified Chinese text: a large file whose glyphs lie far apart.
 FontFile ChineseFontFile() {
-  FcInit();
+  FontFile file;
+  FcConfig* config = FcInitLoadConfigAndFonts();
+  if (!config) return file;
   FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>("sans-serif:lang=zh-cn"));
-  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcConfigSubstitute(config, pattern, FcMatchPattern);
   FcDefaultSubstitute(pattern);
   FcResult result;
-  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+  FcPattern* match = FcFontMatch(config, pattern, &result);
   FcPatternDestroy(pattern);
-  FontFile file;
   FcChar8* path = nullptr;
   if (match && FcPatternGetString(match, FC_FILE, 0, &path) == FcResultMatch) {
     file.path = reinterpret_cast<const char*>(path);
     FcPatternGetInteger(match, FC_INDEX, 0, &file.index);
   }
   if (match) FcPatternDestroy(match);
+  FcConfigDestroy(config);
   return file;
 }
 
