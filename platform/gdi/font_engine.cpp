@@ -11,10 +11,12 @@
 #include <cstdlib>
 #include <cmath>
 #include <condition_variable>
+#include <deque>
+#include <functional>
 #include <list>
 #include <map>
-#include <mutex>
 #include <memory>
+#include <mutex>
 #include <numbers>
 #include <optional>
 #include <set>
@@ -392,10 +394,58 @@ void OpenFace(const std::string& familyUtf8, int weight, bool italic) {
   SharedFace(file);
 }
 
+// Font work done ahead of need, in order, on one thread that stays: a thread made per request
+// would be made while the window thread draws, and making a thread waits while another loads
+// a library (the HTTP transport, ahead of the first request).
+class FontPreparation {
+ public:
+  // False when no thread can be had; the work is then left to the first font that needs it.
+  bool Post(std::function<void()> work) {
+    std::lock_guard lock(mutex_);
+    if (!started_) {
+      started_ = true;
+      try {
+        std::thread([this] { Serve(); }).detach();
+        running_ = true;
+      } catch (const std::system_error&) {
+      }
+    }
+    if (!running_) return false;
+    work_.push_back(std::move(work));
+    posted_.notify_one();
+    return true;
+  }
+
+ private:
+  void Serve() {
+    for (;;) {
+      std::function<void()> work;
+      {
+        std::unique_lock lock(mutex_);
+        posted_.wait(lock, [this] { return !work_.empty(); });
+        work = std::move(work_.front());
+        work_.pop_front();
+      }
+      work();
+    }
+  }
+
+  std::mutex mutex_;
+  std::condition_variable posted_;
+  std::deque<std::function<void()>> work_;
+  bool started_ = false;
+  bool running_ = false;
+};
+
+FontPreparation& ThePreparation() {
+  static auto* preparation = new FontPreparation;  // its thread outlives static destruction
+  return *preparation;
+}
+
 }  // namespace
 
 void PrepareFontsInBackground() {
-  const auto prepare = [] {
+  ThePreparation().Post([] {
     {
       std::lock_guard lock(FontLock());
       TheEngine();
@@ -403,12 +453,7 @@ void PrepareFontsInBackground() {
     // The stock fonts' regular face: every window's controls draw with it. (The bold one is for
     // window captions, drawn when somebody looks at them.)
     OpenFace(reinterpret_cast<const char*>(u8"宋体"), FW_NORMAL, false);
-  };
-  try {
-    std::thread(prepare).detach();
-  } catch (const std::system_error&) {
-    // No thread to be had: the first font realised loads the configuration.
-  }
+  });
 }
 
 void PrepareFaceInBackground(const std::string& familyUtf8, int weight, bool italic) {
@@ -418,11 +463,8 @@ void PrepareFaceInBackground(const std::string& familyUtf8, int weight, bool ita
     std::lock_guard lock(*askedLock);
     if (!asked->emplace(familyUtf8, weight >= 600, italic).second) return;
   }
-  try {
-    std::thread([familyUtf8, weight, italic] { OpenFace(familyUtf8, weight, italic); }).detach();
-  } catch (const std::system_error&) {
-    // No thread to be had: the face opens when text is first drawn in it.
-  }
+  // Without a thread the face opens when text is first drawn in it.
+  ThePreparation().Post([familyUtf8, weight, italic] { OpenFace(familyUtf8, weight, italic); });
 }
 
 RealizedFont* RealizeFont(const FontRequest& request) {
