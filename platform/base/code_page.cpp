@@ -414,4 +414,9 @@ std::string Utf16ToGbk(std::u16string_view utf16) {
   return gbk;
 }
 
+void OpenThreadConversions() {
+  GbkDecoder();
+  GbkEncoder();
+}
+
 }  // namespace quorlin::platform

@@ -54,4 +54,9 @@ bool Utf8ToGbkExactly(std::string_view utf8, std::string& gbk);
 std::u16string GbkToUtf16(std::string_view gbk);
 std::string Utf16ToGbk(std::u16string_view utf16);
 
+// Opens the calling thread's conversion descriptors now rather than at its first conversion.
+// Each thread's are closed when it ends, and registering that waits while another thread loads
+// a library: a thread about to start such a load makes its own first.
+void OpenThreadConversions();
+
 }  // namespace quorlin::platform

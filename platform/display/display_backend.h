@@ -33,9 +33,10 @@ class DisplayBackend {
 
   // Work done ahead of a person's first action (loading what the first click will need): the
   // desktop runs it once the first frame of a window of ours reached the screen, so that it
-  // cannot hold that frame up; a display nobody looks at drops it, since its input comes at
-  // once and the work would only add to a run that may need none of it. On the window thread.
-  virtual void WhileUserLooks(std::function<void()> work) {}
+  // cannot hold that frame up. A display nobody looks at runs it at once: its input comes at
+  // once, and the work (which starts a background load) overlaps the window's own start. On the
+  // window thread.
+  virtual void WhileUserLooks(std::function<void()> work) = 0;
 };
 
 // The backend QUORLIN_DISPLAY names, made on first use; it tells the drawing layer the

@@ -2,6 +2,7 @@
 // comes from code and whose pixels code can read.
 #pragma once
 
+#include <functional>
 #include <string_view>
 
 #include "platform/display/display_backend.h"
@@ -15,6 +16,7 @@ class HeadlessDisplay final : public DisplayBackend {
   const char* Name() const override { return "headless"; }
   SIZE ScreenSize() const override { return size_; }
   void Present(const RECT& rect) override;
+  void WhileUserLooks(std::function<void()> work) override { work(); }
 
   // Input, as a user would give it.
   void MoveMouse(int x, int y);

@@ -1,6 +1,7 @@
 // What the real program maps: the headless display never loads the desktop's libraries (Qt,
-// ICU), and the HTTP client (libcurl) is loaded only when a request is made. The dynamic
-// loader's own report (LD_DEBUG=libs) names every shared object the process loads.
+// ICU), and it loads the HTTP client (libcurl) in the background from the start, before any
+// request asks for it. The dynamic loader's own report (LD_DEBUG=libs) names every shared
+// object the process loads.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -44,14 +45,20 @@ class ProgramFootprint : public ::testing::Test {
   ProfileService service_{program_.Root(), {std::string(kMember) + "\tdemo.footprint\t2"}};
 };
 
-TEST_F(ProgramFootprint, OpeningAndQuittingLoadsNeitherTheDesktopNorTheHttpClient) {
+TEST_F(ProgramFootprint, OpeningAndQuittingNeverLoadsTheDesktop) {
   const ChildResult result = Run("quit\n");
   ASSERT_TRUE(result.exited);
   EXPECT_EQ(result.exitStatus, 0) << result.standardError;
   ASSERT_TRUE(Loads(result, "libc.so")) << "no loader report:\n" << result.standardError;
-  for (const char* name : {"libQt6", "libicu", "quorlin-desktop", "libcurl", "quorlin-http"}) {
-    EXPECT_FALSE(Loads(result, name)) << name;
-  }
+  for (const char* name : {"libQt6", "libicu", "quorlin-desktop"}) EXPECT_FALSE(Loads(result, name)) << name;
+}
+
+TEST_F(ProgramFootprint, TheHttpClientLoadsBeforeAnyRequest) {
+  const ChildResult result = Run("wait 1500\nquit\n");
+  ASSERT_TRUE(result.exited);
+  EXPECT_EQ(result.exitStatus, 0) << result.standardError;
+  EXPECT_TRUE(Loads(result, "quorlin-http.so")) << result.standardError;
+  EXPECT_TRUE(Loads(result, "libcurl"));
 }
 
 TEST_F(ProgramFootprint, ACardLoadsTheHttpClientButNotTheDesktop) {

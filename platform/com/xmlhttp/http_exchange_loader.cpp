@@ -5,8 +5,10 @@
 #include <system_error>
 #include <thread>
 
+#include "platform/base/code_page.h"
 #include "platform/base/program_modules.h"
 #include "platform/com/xmlhttp/http_module.h"
+#include "platform/user/thread_queue.h"
 
 namespace quorlin::platform {
 namespace {
@@ -32,6 +34,11 @@ const HttpModule& TheHttpModule() {
 }  // namespace
 
 void PrepareHttpInBackground() {
+  // The load holds the dynamic loader's locks for about ten milliseconds, and meanwhile a thread
+  // that registers the clean-up of its thread-local state waits for them: the calling (window)
+  // thread makes its message queue and conversion descriptors first.
+  CurrentQueueShared();
+  OpenThreadConversions();
   try {
     std::thread([] { TheHttpModule(); }).detach();
   } catch (const std::system_error&) {
