@@ -10,17 +10,14 @@
 #include <chrono>
 #include <cstring>
 
+#include "tests/support/deadline.h"
+
 extern char** environ;
 
 namespace quorlin::testing {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-int MillisecondsLeft(Clock::time_point deadline) {
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-  return left > 0 ? static_cast<int>(left) : 0;
-}
 
 std::vector<std::string> EnvironmentWith(const std::vector<std::pair<std::string, std::string>>& extra) {
   std::vector<std::string> entries;

@@ -11,6 +11,7 @@
 #include <cstdlib>
 
 #include "platform/user/message_queue.h"
+#include "tests/support/deadline.h"
 
 extern char** environ;
 
@@ -18,11 +19,6 @@ namespace quorlin::testing {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-int MillisecondsLeft(Clock::time_point deadline) {
-  const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-  return left > 0 ? static_cast<int>(left) : 0;
-}
 
 pid_t Spawn(const std::vector<std::string>& argv, posix_spawn_file_actions_t* actions) {
   std::vector<char*> args;
