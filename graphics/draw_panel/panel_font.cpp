@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "platform/gdi/gdi.h"
-#include "platform/user/painting.h"
+#include "platform/user/screen_metrics.h"
 
 namespace quorlin::drawpanel {
 namespace {
@@ -13,13 +13,6 @@ namespace {
 // Logical units per inch of drawing units 1..5. Unit 1 uses 253.807… (1000 / 3.94) rather
 // than 254, as the panel always has.
 constexpr double kUnitsPerInch[6] = {0, 253.8071065989848, 2538.0710659898477, 100, 1000, 1440};
-
-int ScreenDpiY() {
-  const HDC screen = GetDC(0);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 96;
-  if (screen) ReleaseDC(0, screen);
-  return dpi > 0 ? dpi : 96;
-}
 
 }  // namespace
 
@@ -55,7 +48,7 @@ LOGFONTA PanelFontRecord(const std::vector<uint8_t>& fontBytes, int drawingUnit,
 }
 
 HFONT CreatePanelFont(const std::vector<uint8_t>& fontBytes, int drawingUnit) {
-  const LOGFONTA record = PanelFontRecord(fontBytes, drawingUnit, ScreenDpiY());
+  const LOGFONTA record = PanelFontRecord(fontBytes, drawingUnit, platform::ScreenPixelsPerInchY());
   return CreateFontIndirectA(&record);
 }
 

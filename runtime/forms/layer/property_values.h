@@ -12,7 +12,6 @@ namespace quorlin::forms {
 // The face a font gets when the face written is empty or 32 bytes or longer.
 extern const char kDefaultFace[];  // "宋体"
 
-int VerticalPixelsPerInch();
 // Member 0 angle (tenths of a degree, modulo 3600, never negative; escapement and orientation),
 // 1 bold (weight 700, else 0), 2 italic, 3 underline, 4 strike-out, 5 size in points (height
 // -MulDiv(size, pixels per inch, 72), a negative size counting as 0), 6 face name (a text).

@@ -5,6 +5,7 @@
 
 #include "platform/gdi/gdi.h"
 #include "platform/user/painting.h"
+#include "platform/user/screen_metrics.h"
 #include "platform/user/window_core.h"
 #include "platform/user/window_geometry.h"
 #include "runtime/forms/layer/forms_layer_impl.h"
@@ -171,13 +172,6 @@ LOGFONTA CurrentFont(Unit& unit, int k) {
 
 // --- font members
 
-int VerticalPixelsPerInch() {
-  const HDC screen = GetDC(0);
-  const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-  ReleaseDC(0, screen);
-  return dpi > 0 ? dpi : 96;
-}
-
 void SetFontMember(LOGFONTA& font, int32_t member, uint32_t low, uint32_t high) {
   const auto value = static_cast<int32_t>(low);
   switch (member) {
@@ -191,7 +185,7 @@ void SetFontMember(LOGFONTA& font, int32_t member, uint32_t low, uint32_t high) 
     case 2: font.lfItalic = value != 0; return;
     case 3: font.lfUnderline = value != 0; return;
     case 4: font.lfStrikeOut = value != 0; return;
-    case 5: font.lfHeight = -MulDiv(std::max(value, 0), VerticalPixelsPerInch(), 72); return;
+    case 5: font.lfHeight = -MulDiv(std::max(value, 0), platform::ScreenPixelsPerInchY(), 72); return;
     case 6: {
       const std::string_view face = TextView(static_cast<const char*>(PointerOfWords(low, high)));
       std::memset(font.lfFaceName, 0, sizeof font.lfFaceName);
@@ -215,7 +209,7 @@ uint64_t FontMember(const LOGFONTA& font, int32_t member) {
     case 4: return font.lfStrikeOut ? 1 : 0;
     case 5: {
       const int height = font.lfHeight < 0 ? -font.lfHeight : font.lfHeight;
-      return static_cast<uint32_t>(MulDiv(height, 72, VerticalPixelsPerInch()));
+      return static_cast<uint32_t>(MulDiv(height, 72, platform::ScreenPixelsPerInchY()));
     }
     case 6: {
       char face[sizeof font.lfFaceName + 1] = {};
