@@ -51,14 +51,15 @@ std::mutex& FontLock();
 // A realised font for the request (cached), or null when no face could be loaded at all.
 RealizedFont* RealizeFont(const FontRequest& request);
 
-// Loads the font configuration (the system's and the user's, with our faces on top) on a
-// thread of its own, so that the program's start-up goes on meanwhile; the first font realised
-// waits for it. Without this call the first font loads it.
+// Loads the font configuration (the system's and the user's, with our faces on top) and opens
+// the stock fonts' regular face on the font preparation thread, so that the program's start-up
+// goes on meanwhile; the first font realised waits for them. Without this call the first font
+// loads them.
 void PrepareFontsInBackground();
 
-// Opens, on a thread of its own, the face that fonts of this family, weight and slant draw
-// with, so that the first text drawn in it does not wait for the face file to be read. Asked
-// again for the same face, does nothing.
+// Opens, on the font preparation thread, the face that fonts of this family, weight and slant
+// draw with, so that the first text drawn in it does not wait for the face file to be read.
+// Asked again for the same face, does nothing.
 void PrepareFaceInBackground(const std::string& familyUtf8, int weight, bool italic);
 
 }  // namespace quorlin::platform::gdi

@@ -192,11 +192,10 @@ void PaintOwedFrames(const RECT& area) {
     std::lock_guard lock(TreeLock());
     for (HWND hwnd : TopLevelWindowsLocked(false)) {
       const WindowRecord* window = RecordLocked(hwnd);
+      if (!window || !window->owedFrame || !IsShownLocked(*window)) continue;
+      const RECT rect = WindowRectLocked(*window);
       RECT overlap{};
-      const RECT rect = window ? WindowRectLocked(*window) : RECT{};
-      if (window && window->owedFrame && IsShownLocked(*window) && IntersectRect(&overlap, &rect, &area)) {
-        owing.push_back(hwnd);
-      }
+      if (IntersectRect(&overlap, &rect, &area)) owing.push_back(hwnd);
     }
   }
   for (HWND hwnd : owing) PaintOwedFrame(hwnd);

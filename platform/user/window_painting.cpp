@@ -1,12 +1,12 @@
 // Update regions, BeginPaint / EndPaint and window device contexts.
 #include "platform/user/painting.h"
-#include "platform/user/window_frame.h"
 
 #include <algorithm>
 
 #include "platform/gdi/gdi.h"
 #include "platform/gdi/gdi_objects.h"
 #include "platform/user/paint_flags.h"
+#include "platform/user/window_frame.h"
 #include "platform/user/window_geometry.h"
 #include "platform/user/window_layout.h"
 
